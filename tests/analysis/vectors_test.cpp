@@ -1,0 +1,119 @@
+#include "analysis/vectors.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <utility>
+
+namespace morvik {
+namespace {
+
+TVector Numbered(std::size_t i) {
+    return {static_cast<double>(i), -static_cast<double>(i) - 0.5};
+}
+
+void ExpectNumbered(const TVectors& vectors, std::size_t count) {
+    ASSERT_EQ(vectors.Size(), count);
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(vectors[i].X),
+                  std::bit_cast<std::uint64_t>(Numbered(i).X))
+            << i;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(vectors[i].Y),
+                  std::bit_cast<std::uint64_t>(Numbered(i).Y))
+            << i;
+    }
+}
+
+TEST(TVectorsTest, StartsEmptyWithoutStorage) {
+    TVectors vectors;
+    EXPECT_TRUE(vectors.Empty());
+    EXPECT_EQ(vectors.Size(), 0u);
+    EXPECT_EQ(vectors.CapacityBytes(), 0u);
+    EXPECT_EQ(vectors.begin(), vectors.end());
+}
+
+// Crosses many growth steps (and so many remaps, which may move the block) and checks that
+// every element survives them.
+TEST(TVectorsTest, AppendKeepsEveryElementAcrossGrowth) {
+    TVectors vectors;
+    const std::size_t count = 300000;
+    for (std::size_t i = 0; i < count; ++i) ASSERT_TRUE(vectors.TryAppend(Numbered(i)));
+    ExpectNumbered(vectors, count);
+    EXPECT_FALSE(vectors.Empty());
+}
+
+// The reserve stays below half of the stored size, so a large reading costs less than
+// 1.5 times its own size even counting the reserved but untouched pages.
+TEST(TVectorsTest, ReserveStaysBelowHalfTheStoredSize) {
+    TVectors vectors;
+    const std::size_t count = 1000000;
+    std::size_t worst = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_TRUE(vectors.TryAppend(Numbered(i)));
+        if (i >= 10000) worst = std::max(worst, vectors.CapacityBytes() * 1000 / (16 * (i + 1)));
+    }
+    EXPECT_LT(worst, 1500u);
+}
+
+TEST(TVectorsTest, MoveTransfersStorageAndEmptiesSource) {
+    TVectors source;
+    for (std::size_t i = 0; i < 1000; ++i) ASSERT_TRUE(source.TryAppend(Numbered(i)));
+    const TVector* block = source.begin();
+
+    TVectors moved(std::move(source));
+    EXPECT_EQ(moved.begin(), block);
+    ExpectNumbered(moved, 1000);
+    EXPECT_TRUE(source.Empty());
+    EXPECT_EQ(source.CapacityBytes(), 0u);
+
+    TVectors assigned;
+    ASSERT_TRUE(assigned.TryAppend({7, 8}));
+    assigned = std::move(moved);
+    ExpectNumbered(assigned, 1000);
+    EXPECT_EQ(moved.CapacityBytes(), 0u);
+
+    // The source stays usable after a move.
+    ASSERT_TRUE(source.TryAppend(Numbered(0)));
+    ExpectNumbered(source, 1);
+}
+
+TEST(TVectorsTest, AllocateGivesExactlyNWritableElements) {
+    TVectors vectors;
+    ASSERT_TRUE(vectors.TryAppend({1, 2}));
+    ASSERT_TRUE(vectors.TryAllocate(5000));
+    EXPECT_EQ(vectors.Size(), 5000u);
+    EXPECT_GE(vectors.CapacityBytes(), 5000u * 16);
+    for (std::size_t i = 0; i < 5000; ++i) vectors[i] = Numbered(i);
+    ExpectNumbered(vectors, 5000);
+    // Appending after an allocation goes on from its end.
+    ASSERT_TRUE(vectors.TryAppend(Numbered(5000)));
+    ExpectNumbered(vectors, 5001);
+
+    ASSERT_TRUE(vectors.TryAllocate(0));
+    EXPECT_TRUE(vectors.Empty());
+    EXPECT_EQ(vectors.CapacityBytes(), 0u);
+}
+
+TEST(TVectorsTest, AllocateBeyondAddressSpaceFailsAndLeavesEmpty) {
+    TVectors vectors;
+    ASSERT_TRUE(vectors.TryAppend({1, 2}));
+    EXPECT_FALSE(vectors.TryAllocate(SIZE_MAX / 16));
+    EXPECT_TRUE(vectors.Empty());
+    EXPECT_FALSE(vectors.TryAllocate(SIZE_MAX));
+    EXPECT_TRUE(vectors.Empty());
+}
+
+TEST(TVectorsTest, ClearReleasesStorage) {
+    TVectors vectors;
+    for (std::size_t i = 0; i < 100; ++i) ASSERT_TRUE(vectors.TryAppend(Numbered(i)));
+    vectors.Clear();
+    EXPECT_TRUE(vectors.Empty());
+    EXPECT_EQ(vectors.CapacityBytes(), 0u);
+    ASSERT_TRUE(vectors.TryAppend(Numbered(0)));
+    ExpectNumbered(vectors, 1);
+}
+
+}  // namespace
+}  // namespace morvik
