@@ -2,7 +2,15 @@
 // message loop. No command-line arguments are read.
 #include <QApplication>
 
+#include "windows/form1.h"
+#include "windows/form2.h"
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Morvik"));
+    TForm1 form1;
+    TForm2 form2(&form1);
+    form1.SetAboutWindow(&form2);
+    form1.show();
+    return QApplication::exec();
 }

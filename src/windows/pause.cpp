@@ -17,7 +17,9 @@ PauseFunction& CurrentPause() {
 
 }  // namespace
 
-void Pause(int milliseconds) { CurrentPause()(milliseconds); }
+void Pause(int milliseconds) {
+    CurrentPause()(milliseconds);
+}
 
 PauseFunction SetPauseFunction(PauseFunction pause) {
     PauseFunction previous = CurrentPause();

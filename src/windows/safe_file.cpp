@@ -1,0 +1,51 @@
+#include "windows/safe_file.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+
+namespace morvik {
+namespace {
+
+QString CannotCreate(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString SystemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+}  // namespace
+
+QString WriteFileSafely(const QString& path, const QByteArray& bytes) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QByteArray native = QFile::encodeName(absolute);
+    // The rename below would replace a read-only file; such a target stays refused.
+    if (QFileInfo::exists(absolute) && ::access(native.constData(), W_OK) != 0) {
+        return CannotCreate(absolute, SystemReason(errno));
+    }
+    QSaveFile file(absolute);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const int error = errno != 0 ? errno : EACCES;
+        return CannotCreate(absolute, SystemReason(error));
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return QStringLiteral("Stream write error.");
+    }
+    errno = 0;
+    if (!file.commit()) {
+        return errno == ENOSPC || errno == EDQUOT || errno == EIO
+                   ? QStringLiteral("Stream write error.")
+                   : CannotCreate(absolute, SystemReason(errno != 0 ? errno : EIO));
+    }
+    return QString();
+}
+
+}  // namespace morvik
