@@ -1,0 +1,47 @@
+#include "analysis/reader_file_source.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "analysis/reader_number.h"
+
+namespace morvik::reader {
+
+// Room for one chunk after a number carried over from the previous chunk.
+TFileSource::TFileSource(int fd)
+    : fd_(fd), buffer_(new char[kChunkSize + kMaxNumberLength]), end_(buffer_.get()) {}
+
+bool TFileSource::Refill(const char*& keep) {
+    char* const buffer = buffer_.get();
+    const std::size_t kept = static_cast<std::size_t>(end_ - keep);
+    if (kept != 0 && keep != buffer) std::memmove(buffer, keep, kept);
+    keep = buffer;
+    end_ = buffer + kept;
+    if (ended_ || failed_) return false;
+
+    ssize_t got;
+    do {
+        got = read(fd_, buffer + kept, kChunkSize);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        failed_ = true;
+        return false;
+    }
+    if (got == 0) {
+        ended_ = true;
+        return false;
+    }
+    char* const fresh = buffer + kept;
+    const void* eof = std::memchr(fresh, 26, static_cast<std::size_t>(got));
+    if (eof != nullptr) {
+        ended_ = true;
+        end_ = static_cast<const char*>(eof);
+        return end_ != fresh;
+    }
+    end_ = fresh + got;
+    return true;
+}
+
+}  // namespace morvik::reader
