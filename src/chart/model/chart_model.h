@@ -19,6 +19,12 @@ struct Rgb {
 enum class SeriesKind { Point, Line, Arrow };
 enum class LineStyle { Solid, Dot };
 
+// The smallest and largest X and Y over a series (NaN values are skipped).
+struct ValueBounds {
+    bool empty = true;  // no point with a value other than NaN
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+};
+
 class ChartModel;
 
 // A series of points (X, Y) or arrows (X, Y to EndX, EndY).
@@ -26,7 +32,7 @@ class ChartModel;
 // when its X is not less than the last X, otherwise inserted directly after the last point
 // whose X is less than or equal to its own. Setting a value at an index never reorders.
 class ChartSeries {
-public:
+  public:
     ChartSeries(ChartModel& owner, SeriesKind kind, std::string title);
 
     SeriesKind Kind() const { return kind_; }
@@ -62,11 +68,13 @@ public:
     double MaxXValue() const;
     double MinYValue() const;
     double MaxYValue() const;
+    // All four bounds in one pass (start and end points for arrows).
+    ValueBounds Bounds() const;
 
     // Look.
     int PointerSize() const { return pointerSize_; }  // HorizSize = VertSize; square of 2s+1
-    void SetPointerSize(int size);                     // sizes below 1 are rejected (ignored)
-    Rgb Color() const { return color_; }               // line / arrow colour
+    void SetPointerSize(int size);                    // sizes below 1 are rejected (ignored)
+    Rgb Color() const { return color_; }              // line / arrow colour
     Rgb PointerFill() const { return fill_; }
     Rgb PointerOutline() const { return outline_; }
     LineStyle PenStyle() const { return penStyle_; }
@@ -75,8 +83,13 @@ public:
     void SetPointerOutline(Rgb c) { outline_ = c; }
     void SetPenStyle(LineStyle s) { penStyle_ = s; }
 
-private:
+  private:
+    // Whether the X values are known to ascend; values written at an index may break it.
+    enum class Order { Ascending, NotAscending, Unknown };
     void Normalize() const;  // applies pending ordered insertions
+    bool IsAscending() const;
+    void InsertInOrder(double x, double y, double endX, double endY);
+    void Add(double x, double y, double endX, double endY);
     ChartModel& owner_;
     SeriesKind kind_;
     std::string title_;
@@ -86,22 +99,24 @@ private:
     LineStyle penStyle_ = LineStyle::Solid;
     // Implementation state (helper may change).
     mutable std::vector<double> x_, y_, endX_, endY_;
-    mutable bool pendingSort_ = false;
+    mutable bool pendingSort_ = false;  // appended out of order; a stable sort by X places them
+    mutable Order order_ = Order::Ascending;
 };
 
 class ChartAxis {
-public:
+  public:
     explicit ChartAxis(ChartModel& owner) : owner_(owner) {}
     bool Automatic() const { return automatic_; }
     void SetAutomatic(bool automatic);
     double Minimum() const { return minimum_; }
     double Maximum() const { return maximum_; }
-    // Fixes the range (Automatic becomes false).
+    // Fixes the range (Automatic becomes false). A reversed pair is swapped; an infinite or NaN
+    // limit throws NumericError and changes nothing.
     void SetMinMax(double minimum, double maximum);
     // The automatic range as the last redraw computed it.
     void SetComputedRange(double minimum, double maximum);
 
-private:
+  private:
     ChartModel& owner_;
     bool automatic_ = true;
     double minimum_ = 0;
@@ -109,7 +124,7 @@ private:
 };
 
 class ChartModel {
-public:
+  public:
     ChartModel();
     ChartModel(const ChartModel&) = delete;
     ChartModel& operator=(const ChartModel&) = delete;
@@ -125,16 +140,19 @@ public:
     void SetChangedCallback(std::function<void()> callback);
     void MarkChanged();
     void MarkDrawn();
+    bool Changed() const { return dirty_; }  // changed since the last MarkDrawn
 
-private:
+  private:
     std::function<void()> changed_;
     bool dirty_ = false;
 };
 
 // Both axes get the same fixed range: [lo - m, hi + m] over the active point series
-// (Series1, Series3), m = |hi - lo| * 0.05.
+// (Series1, Series3), m = |hi - lo| * 0.05. Throws NumericError (axes unchanged) when the
+// range does not fit in a double or the points hold infinities.
 void FitAxes(ChartModel& model);
-// Series2 := the line through the origin along (x, y) across the current axis ranges.
+// Series2 := the line through the origin along (x, y) across the current axis ranges. A
+// direction so steep that y / x overflows is drawn as the vertical line.
 void DrawPrincipalComponent(ChartModel& model, double x, double y);
 // Marker size of Series1 and Series3.
 void SetPointSize(ChartModel& model, int size);

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "chart/model/chart_model.h"
+
+namespace morvik::chart {
+namespace {
+
+struct Point {
+    double x, y;
+};
+
+// The order rule written out literally: append when X is not below the last X, otherwise insert
+// directly after the last point whose X is not greater.
+void AddLiterally(std::vector<Point>& points, Point p) {
+    if (points.empty() || !(p.x < points.back().x)) {
+        points.push_back(p);
+        return;
+    }
+    std::size_t at = points.size();
+    while (at > 0 && !(points[at - 1].x <= p.x)) --at;
+    points.insert(points.begin() + static_cast<std::ptrdiff_t>(at), p);
+}
+
+std::uint64_t Bits(double v) {
+    return std::bit_cast<std::uint64_t>(v);
+}
+
+void ExpectSeries(const ChartSeries& series, const std::vector<Point>& expected) {
+    ASSERT_EQ(series.Count(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(Bits(series.XValue(i)), Bits(expected[i].x)) << "index " << i;
+        ASSERT_EQ(Bits(series.YValue(i)), Bits(expected[i].y)) << "index " << i;
+    }
+}
+
+struct OrderCase {
+    const char* name;
+    std::vector<Point> added;
+    std::vector<Point> expected;
+};
+
+TEST(SeriesOrderTest, AddedPointsKeepXAscendingAndEqualXNewestLast) {
+    const std::vector<OrderCase> cases = {
+        {"ascending", {{1, 0}, {2, 0}, {3, 0}}, {{1, 0}, {2, 0}, {3, 0}}},
+        {"descending", {{3, 0}, {2, 0}, {1, 0}}, {{1, 0}, {2, 0}, {3, 0}}},
+        {"equal X appended", {{1, 1}, {1, 2}, {1, 3}}, {{1, 1}, {1, 2}, {1, 3}}},
+        {"equal X inserted after the last equal",
+         {{1, 1}, {5, 0}, {1, 2}, {1, 3}},
+         {{1, 1}, {1, 2}, {1, 3}, {5, 0}}},
+        {"smallest goes first", {{2, 0}, {3, 0}, {-1, 7}}, {{-1, 7}, {2, 0}, {3, 0}}},
+        {"negative zero equals zero", {{0.0, 1}, {4, 0}, {-0.0, 2}}, {{0.0, 1}, {-0.0, 2}, {4, 0}}},
+        {"Y is not ordered", {{1, 9}, {0, -9}, {1, -1}}, {{0, -9}, {1, 9}, {1, -1}}},
+    };
+    for (const OrderCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChartModel model;
+        for (const Point& p : c.added) model.Series1.AddXY(p.x, p.y);
+        ExpectSeries(model.Series1, c.expected);
+    }
+}
+
+TEST(SeriesOrderTest, RandomInsertionEqualsTheLiteralRule) {
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> coarse(-20, 20);  // many duplicate X values
+    std::uniform_real_distribution<double> fine(-1, 1);
+    for (int round = 0; round < 4; ++round) {
+        ChartModel model;
+        std::vector<Point> expected;
+        for (int i = 0; i < 300; ++i) {
+            const Point p{round % 2 ? coarse(rng) * 0.5 : fine(rng), static_cast<double>(i)};
+            model.Series1.AddXY(p.x, p.y);
+            AddLiterally(expected, p);
+            if (i % 97 == 0) ExpectSeries(model.Series1, expected);  // reads between adds
+        }
+        ExpectSeries(model.Series1, expected);
+    }
+}
+
+TEST(SeriesOrderTest, SettingValuesDoesNotReorderAndLaterAddsFollowTheLiteralRule) {
+    ChartModel model;
+    ChartSeries& s = model.Series1;
+    std::vector<Point> expected = {{1, 0}, {2, 0}, {3, 0}, {4, 0}};
+    for (const Point& p : expected) s.AddXY(p.x, p.y);
+    s.SetXValue(0, 10);
+    s.SetYValue(0, -5);
+    expected[0] = {10, -5};
+    ExpectSeries(s, expected);
+    // The series is no longer ascending: 2.5 goes after 2, the last X not above it.
+    for (const Point& p : {Point{2.5, 1}, Point{0, 2}, Point{3, 3}, Point{20, 4}}) {
+        s.AddXY(p.x, p.y);
+        AddLiterally(expected, p);
+    }
+    ExpectSeries(s, expected);
+}
+
+TEST(SeriesOrderTest, ValuesWrittenThroughSpansAreRespectedByLaterAdds) {
+    ChartModel model;
+    ChartSeries& s = model.Series3;
+    std::vector<Point> expected;
+    for (int i = 0; i < 5; ++i) {
+        s.AddXY(i, i);
+        expected.push_back({double(i), double(i)});
+    }
+    std::span<double> xs = s.XValues();
+    xs[1] = 9;
+    expected[1].x = 9;
+    s.ValuesChanged();
+    for (const Point& p : {Point{1.5, 1}, Point{-1, 2}}) {
+        s.AddXY(p.x, p.y);
+        AddLiterally(expected, p);
+    }
+    ExpectSeries(s, expected);
+}
+
+TEST(SeriesOrderTest, NaNXFollowsTheLiteralRule) {
+    ChartModel model;
+    std::vector<Point> expected;
+    const double nan = std::nan("");
+    for (const Point& p : {Point{2, 0}, Point{nan, 1}, Point{1, 2}, Point{3, 3}, Point{0.5, 4}}) {
+        model.Series1.AddXY(p.x, p.y);
+        AddLiterally(expected, p);
+    }
+    ExpectSeries(model.Series1, expected);
+}
+
+TEST(SeriesOrderTest, ArrowsMoveWithTheirEndPoints) {
+    ChartModel model;
+    ChartSeries& arrows = model.Series4;
+    arrows.AddArrow(5, 50, 500, 5000);
+    arrows.AddArrow(1, 10, 100, 1000);
+    arrows.AddArrow(5, 60, 600, 6000);
+    ASSERT_EQ(arrows.Count(), 3u);
+    const double expected[3][4] = {{1, 10, 100, 1000}, {5, 50, 500, 5000}, {5, 60, 600, 6000}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(arrows.XValue(i), expected[i][0]);
+        EXPECT_EQ(arrows.YValue(i), expected[i][1]);
+        EXPECT_EQ(arrows.EndXValue(i), expected[i][2]);
+        EXPECT_EQ(arrows.EndYValue(i), expected[i][3]);
+    }
+    EXPECT_EQ(arrows.MinXValue(), 1);
+    EXPECT_EQ(arrows.MaxXValue(), 600);
+    EXPECT_EQ(arrows.MaxYValue(), 6000);
+}
+
+TEST(SeriesOrderTest, IndexOutOfRangeThrows) {
+    ChartModel model;
+    model.Series1.AddXY(1, 1);
+    EXPECT_THROW(model.Series1.XValue(1), std::out_of_range);
+    EXPECT_THROW(model.Series1.SetYValue(1, 0), std::out_of_range);
+}
+
+TEST(SeriesBoundsTest, EmptyAndNaNValuesGiveZeroOrAreSkipped) {
+    ChartModel model;
+    EXPECT_TRUE(model.Series1.Bounds().empty);
+    EXPECT_EQ(model.Series1.MinXValue(), 0);
+    EXPECT_EQ(model.Series1.MaxYValue(), 0);
+    model.Series1.AddXY(std::nan(""), 3);
+    model.Series1.AddXY(2, std::nan(""));
+    model.Series1.AddXY(-1, 4);
+    const ValueBounds b = model.Series1.Bounds();
+    EXPECT_EQ(b.minX, -1);
+    EXPECT_EQ(b.maxX, 2);
+    EXPECT_EQ(b.minY, 3);
+    EXPECT_EQ(b.maxY, 4);
+}
+
+TEST(ChartModelChangeTest, CallbackRunsOnceUntilTheChartIsDrawn) {
+    ChartModel model;
+    int calls = 0;
+    model.SetChangedCallback([&] { ++calls; });
+    for (int i = 0; i < 1000; ++i) model.Series1.AddXY(-i, i);
+    EXPECT_EQ(calls, 1);
+    model.MarkDrawn();
+    model.Series1.SetXValue(0, 3);
+    model.LeftAxis.SetMinMax(0, 1);
+    EXPECT_EQ(calls, 2);
+    model.MarkDrawn();
+    model.Series1.SetActive(true);    // no change: already active
+    model.Series1.SetPointerSize(0);  // rejected
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(model.Series1.PointerSize(), 4);
+    model.LeftAxis.SetComputedRange(5, 6);  // a redraw's own result is no change
+    EXPECT_EQ(calls, 2);
+    model.Series3.Clear();
+    EXPECT_EQ(calls, 3);
+}
+
+}  // namespace
+}  // namespace morvik::chart
