@@ -10,8 +10,11 @@
 namespace morvik::reader {
 
 // Room for one chunk after a number carried over from the previous chunk.
-TFileSource::TFileSource(int fd)
-    : fd_(fd), buffer_(new char[kChunkSize + kMaxNumberLength]), end_(buffer_.get()) {}
+TFileSource::TFileSource(int fd, std::size_t chunkSize)
+    : fd_(fd),
+      chunkSize_(chunkSize),
+      buffer_(new char[chunkSize + kMaxNumberLength]),
+      end_(buffer_.get()) {}
 
 bool TFileSource::Refill(const char*& keep) {
     char* const buffer = buffer_.get();
@@ -23,7 +26,7 @@ bool TFileSource::Refill(const char*& keep) {
 
     ssize_t got;
     do {
-        got = read(fd_, buffer + kept, kChunkSize);
+        got = read(fd_, buffer + kept, chunkSize_);
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         failed_ = true;

@@ -15,7 +15,8 @@ class TFileSource {
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 
     // fd stays owned by the caller. Throws std::bad_alloc when the buffer cannot be had.
-    explicit TFileSource(int fd);
+    // Smaller chunks are for tests, to put chunk boundaries everywhere.
+    explicit TFileSource(int fd, std::size_t chunkSize = kChunkSize);
 
     const char* Begin() const { return buffer_.get(); }
     const char* End() const { return end_; }
@@ -24,6 +25,7 @@ class TFileSource {
 
   private:
     int fd_;
+    std::size_t chunkSize_;
     std::unique_ptr<char[]> buffer_;
     const char* end_;
     bool ended_ = false;   // end of file or byte 26 seen: nothing more is read

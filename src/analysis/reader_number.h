@@ -4,12 +4,17 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <system_error>
 
 namespace morvik::reader {
 
 // The longest run of non-blank characters that forms one number.
 inline constexpr int kMaxNumberLength = 64;
+
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "the fast conversion needs x87 extended precision");
 
 namespace detail {
 
@@ -22,99 +27,119 @@ inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5
                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// Powers of ten that x87 extended precision (64-bit significand) holds exactly: 5^27 < 2^64.
+inline constexpr long double kExactExtendedPowersOfTen[] = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+    1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+    1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+
 // Exponents are only compared against the double range, so they saturate far beyond it.
 inline constexpr std::int64_t kExponentCap = 100000000;
 
 }  // namespace detail
 
-// Parses [begin, end), a run of 1 to 64 non-blank characters. The syntax: an optional sign;
-// digits; optionally "." and digits; optionally "E" or "e", an optional sign and at least one
-// digit. Either mantissa run may be empty (a mantissa without digits is 0), a sign alone is
-// not a number. A magnitude beyond the double range is invalid; one below it rounds to the
-// nearest subnormal or zero. Returns false for an invalid number.
-inline bool ParseNumber(const char* begin, const char* end, double& value) {
+// Reads the number that starts at s and ends at limit or at the first character that cannot
+// continue it; s is left there. The syntax: an optional sign; digits; optionally "." and
+// digits; optionally "E" or "e", an optional sign and at least one digit. Either mantissa run
+// may be empty (a mantissa without digits is 0), a sign alone is not a number. A magnitude
+// beyond the double range is invalid; one below it rounds to the nearest subnormal or zero.
+// Returns false when what was read is not a number. The caller decides whether the character
+// at s (if s != limit) may end the number.
+inline bool ReadNumberPrefix(const char*& s, const char* limit, double& value) {
     using detail::IsDigit;
-    const char* s = begin;
+    const char* const start = s;
     bool negative = false;
     if (*s == '+' || *s == '-') {
         negative = *s == '-';
         ++s;
-        if (s == end) return false;
     }
-    const char* mantissa = s;
+    const char* const mantissa = s;
 
-    // The first 19 significant digits go into an integer, so that short numbers can be
-    // converted exactly without the general algorithm.
+    // The first 19 significant digits go into an integer, so that most numbers convert
+    // exactly without the general algorithm.
     std::uint64_t digits = 0;
     int significant = 0;
-    bool dropped = false;
+    bool dropped = false;    // a nonzero digit beyond the first 19 significant ones
     std::int64_t scale = 0;  // value ~ digits * 10^(scale + exponent)
-    while (s != end && IsDigit(*s)) {
-        const unsigned d = static_cast<unsigned>(*s - '0');
+    while (s != limit && *s == '0') ++s;
+    while (s != limit && IsDigit(*s)) {
         if (significant < 19) {
-            if (digits != 0 || d != 0) {
-                digits = digits * 10 + d;
-                ++significant;
-            }
+            digits = digits * 10 + static_cast<unsigned>(*s - '0');
+            ++significant;
         } else {
-            dropped |= d != 0;
+            dropped |= *s != '0';
             ++scale;
         }
         ++s;
     }
-    if (s != end && *s == '.') {
+    if (s != limit && *s == '.') {
         ++s;
-        while (s != end && IsDigit(*s)) {
-            const unsigned d = static_cast<unsigned>(*s - '0');
+        if (significant == 0) {
+            for (; s != limit && *s == '0'; ++s) --scale;
+        }
+        while (s != limit && IsDigit(*s)) {
             if (significant < 19) {
-                if (digits != 0 || d != 0) {
-                    digits = digits * 10 + d;
-                    ++significant;
-                }
+                digits = digits * 10 + static_cast<unsigned>(*s - '0');
+                ++significant;
                 --scale;
             } else {
-                dropped |= d != 0;
+                dropped |= *s != '0';
             }
             ++s;
         }
     }
     std::int64_t exponent = 0;
-    if (s != end && (*s == 'e' || *s == 'E')) {
+    if (s != limit && (*s == 'e' || *s == 'E')) {
         ++s;
         bool negativeExponent = false;
-        if (s != end && (*s == '+' || *s == '-')) {
+        if (s != limit && (*s == '+' || *s == '-')) {
             negativeExponent = *s == '-';
             ++s;
         }
-        if (s == end) return false;
-        while (s != end && IsDigit(*s)) {
+        if (s == limit || !IsDigit(*s)) return false;
+        for (; s != limit && IsDigit(*s); ++s) {
             if (exponent < detail::kExponentCap) exponent = exponent * 10 + (*s - '0');
-            ++s;
         }
         if (negativeExponent) exponent = -exponent;
     }
-    if (s != end) return false;
+    if (s == mantissa && mantissa != start) return false;  // a sign alone
 
-    if (digits == 0 && !dropped) {  // no digit or only zeros, whatever the exponent
+    if (digits == 0) {  // no digit or only zeros, whatever the exponent
         value = negative ? -0.0 : 0.0;
         return true;
     }
 
     const std::int64_t power = scale + exponent;
-    if (!dropped && digits <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
-        // Both operands are exact, so the one IEEE operation rounds correctly.
-        const double exact = static_cast<double>(digits);
-        const double magnitude = power >= 0 ? exact * detail::kExactPowersOfTen[power]
-                                            : exact / detail::kExactPowersOfTen[-power];
-        value = negative ? -magnitude : magnitude;
-        return true;
+    if (!dropped && power >= -27 && power <= 27) {
+        if (digits <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
+            // Both operands are exact, so the one IEEE operation rounds correctly.
+            const double exact = static_cast<double>(digits);
+            const double magnitude = power >= 0 ? exact * detail::kExactPowersOfTen[power]
+                                                : exact / detail::kExactPowersOfTen[-power];
+            value = negative ? -magnitude : magnitude;
+            return true;
+        }
+        // Up to 19 digits: one extended-precision operation on exact operands, then a second
+        // rounding to double. The second rounding is wrong only if the extended result lies
+        // exactly halfway between two doubles (its 11 extra bits 10000000000); any other
+        // result rounds like the exact value, being nearer to it than any halfway point.
+        const long double exact = static_cast<long double>(digits);
+        const long double extended = power >= 0 ? exact * detail::kExactExtendedPowersOfTen[power]
+                                                : exact / detail::kExactExtendedPowersOfTen[-power];
+        std::uint64_t significand;
+        std::memcpy(&significand, &extended, sizeof significand);
+        if ((significand & 0x7FF) != 0x400) {
+            const double magnitude = static_cast<double>(extended);
+            value = negative ? -magnitude : magnitude;
+            return true;
+        }
     }
 
-    // General case. from_chars sees only the unsigned mantissa and exponent this function has
-    // already accepted, so it never decides on words, hex or a leading "+".
+    // General case. from_chars sees only the unsigned mantissa and exponent accepted above,
+    // so it never decides on words, hex or a leading "+".
     double magnitude = 0;
-    const auto [ptr, ec] = std::from_chars(mantissa, end, magnitude, std::chars_format::general);
-    if (ptr != end) return false;
+    const auto [ptr, ec] = std::from_chars(mantissa, s, magnitude, std::chars_format::general);
+    if (ptr != s) return false;
     if (ec == std::errc::result_out_of_range) {
         // Out of range either way: an overflow is invalid, an underflow rounds to zero.
         const std::int64_t leadingExponent = power + significant - 1;
@@ -125,6 +150,13 @@ inline bool ParseNumber(const char* begin, const char* end, double& value) {
     }
     value = negative ? -magnitude : magnitude;
     return true;
+}
+
+// Parses [begin, end), a whole run of 1 to 64 non-blank characters; false for an invalid
+// number.
+inline bool ParseNumber(const char* begin, const char* end, double& value) {
+    const char* s = begin;
+    return ReadNumberPrefix(s, end, value) && s == end;
 }
 
 }  // namespace morvik::reader

@@ -76,6 +76,12 @@ class TVectorScanner {
                 return !source_.Failed();
             }
         }
+        if (end_ - p_ > kMaxNumberLength) {
+            // The whole run is in the window: read it in one pass. The number ends at a blank
+            // or after 64 characters; any other character stopping it is invalid.
+            const char* limit = p_ + kMaxNumberLength;
+            return ReadNumberPrefix(p_, limit, value) && (p_ == limit || IsBlank(*p_));
+        }
         const char* start = p_;
         const char* limit = std::min(end_, start + kMaxNumberLength);
         for (;;) {
@@ -96,6 +102,10 @@ class TVectorScanner {
 
     // Skips everything up to and including the next LF (which also ends a CR LF line end).
     bool SkipRestOfLine() {
+        // Most lines end right after Y: look at a few bytes before calling memchr.
+        for (const char* near = std::min(end_, p_ + 4); p_ != near;) {
+            if (*p_++ == '\n') return true;
+        }
         for (;;) {
             const void* lf = std::memchr(p_, '\n', static_cast<std::size_t>(end_ - p_));
             if (lf != nullptr) {

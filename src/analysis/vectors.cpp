@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -69,29 +70,23 @@ bool TVectors::TryAllocate(std::size_t n) {
     return true;
 }
 
-bool TVectors::TryAppend(TVector v) {
-    if ((size_ + 1) * sizeof(TVector) > capacityBytes_) {
-        // Grow by a quarter: the reserve stays well below half the stored size, and growing
-        // in place or by moving page tables costs no copy, so small steps are cheap. When
-        // that much is not available, settle for less, down to a single page.
-        const std::size_t page = PageSize();
-        std::size_t extra = RoundUpToPages(capacityBytes_ / 4);
-        if (extra < page) extra = page;
-        void* grown = nullptr;
-        for (; extra >= page; extra = extra / 2 / page * page) {
-            if (capacityBytes_ > std::numeric_limits<std::size_t>::max() - extra) continue;
-            const std::size_t bytes = capacityBytes_ + extra;
-            grown = data_ == nullptr ? MapAnonymous(bytes)
-                                     : mremap(data_, capacityBytes_, bytes, MREMAP_MAYMOVE);
-            if (grown == MAP_FAILED) grown = nullptr;
-            if (grown != nullptr) {
-                capacityBytes_ = bytes;
-                break;
-            }
-        }
-        if (grown == nullptr) return false;
-        data_ = static_cast<TVector*>(grown);
+// Grows by a quarter: the reserve stays well below half the stored size, and growing in place
+// or by moving page tables costs no copy, so small steps are cheap. When that much is not
+// available, settles for less, down to a single page.
+bool TVectors::TryAppendGrowing(TVector v) {
+    const std::size_t page = PageSize();
+    std::size_t extra = std::max(RoundUpToPages(capacityBytes_ / 4), page);
+    void* grown = nullptr;
+    for (; grown == nullptr && extra >= page; extra = extra / 2 / page * page) {
+        if (capacityBytes_ > std::numeric_limits<std::size_t>::max() - extra) continue;
+        const std::size_t bytes = capacityBytes_ + extra;
+        grown = data_ == nullptr ? MapAnonymous(bytes)
+                                 : mremap(data_, capacityBytes_, bytes, MREMAP_MAYMOVE);
+        if (grown == MAP_FAILED) grown = nullptr;
+        if (grown != nullptr) capacityBytes_ = bytes;
     }
+    if (grown == nullptr) return false;
+    data_ = static_cast<TVector*>(grown);
     data_[size_++] = v;
     return true;
 }

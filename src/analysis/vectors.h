@@ -16,7 +16,7 @@ static_assert(sizeof(TVector) == 16);
 // A growable array of data vectors. Storage grows in place where the system allows it
 // (mremap), so a reading of n vectors never holds a second copy of the array.
 class TVectors {
-public:
+  public:
     TVectors() = default;
     ~TVectors();
     TVectors(const TVectors&) = delete;
@@ -25,7 +25,11 @@ public:
     TVectors& operator=(TVectors&& other) noexcept;
 
     // Appends one vector; false (and nothing changed) when memory runs out.
-    [[nodiscard]] bool TryAppend(TVector v);
+    [[nodiscard]] bool TryAppend(TVector v) {
+        if ((size_ + 1) * sizeof(TVector) > capacityBytes_) return TryAppendGrowing(v);
+        data_[size_++] = v;
+        return true;
+    }
     // Releases the storage and allocates exactly n elements (contents unspecified);
     // false, leaving the array empty, when memory runs out.
     [[nodiscard]] bool TryAllocate(std::size_t n);
@@ -43,7 +47,9 @@ public:
     // Bytes reserved from the system (for the memory benchmarks).
     std::size_t CapacityBytes() const { return capacityBytes_; }
 
-private:
+  private:
+    bool TryAppendGrowing(TVector v);
+
     TVector* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacityBytes_ = 0;
