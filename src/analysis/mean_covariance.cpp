@@ -18,14 +18,32 @@ double MeanOf(double sum, std::uint32_t count) {
 }
 
 // Component sums of vectors[0..count), each running sum stored as a double after every
-// addition. The X and Y sums are independent, so one pass builds both. An overflowed
-// running sum stays infinite (or NaN) to the end, so one check after the loop suffices.
+// addition of the extended-precision sum. The X and Y sums are independent, so one pass
+// builds both. An overflowed running sum stays infinite to the end, so one check after the
+// loop suffices.
+//
+// Speed: the stored sum is the double rounding of the exact sum (to 64 bits, then to 53),
+// which can differ from a plain double addition; but it rarely does. So the loop carries the
+// plain double sum, whose short latency sets the pace, computes the stored value exactly
+// beside it, and takes the exact value whenever the two differ. The result is the exact one
+// for every element; the rarely taken branch only keeps the slow path out of the chain.
 TVector RunningSums(const TVector* vectors, std::uint32_t count) {
     double sumX = 0;
     double sumY = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
-        sumX = static_cast<double>(static_cast<long double>(sumX) + vectors[i].X);
-        sumY = static_cast<double>(static_cast<long double>(sumY) + vectors[i].Y);
+        const double x = vectors[i].X;
+        const double y = vectors[i].Y;
+        const double storedX = static_cast<double>(static_cast<long double>(sumX) + x);
+        const double storedY = static_cast<double>(static_cast<long double>(sumY) + y);
+        const double plainX = sumX + x;
+        const double plainY = sumY + y;
+        if (plainX != storedX || plainY != storedY) [[unlikely]] {
+            sumX = storedX;
+            sumY = storedY;
+        } else {
+            sumX = plainX;
+            sumY = plainY;
+        }
     }
     ThrowIfNotFinite(sumX);
     ThrowIfNotFinite(sumY);
