@@ -77,7 +77,7 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             // A focused button takes Enter as a click, as Space does.
-            if (btnOk->hasFocus()) btnOk->click();
+            if (focusWidget() == btnOk) btnOk->click();
             event->accept();
             return;
         default:
