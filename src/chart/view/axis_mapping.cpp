@@ -1,0 +1,28 @@
+#include "chart/view/axis_mapping.h"
+
+#include <cmath>
+
+namespace morvik::chart {
+
+AxisMapping::AxisMapping(double minimum, double maximum, int pixelAtMin, int pixelAtMax)
+    : minimum_(minimum), maximum_(maximum), pixelAtMin_(pixelAtMin), pixelAtMax_(pixelAtMax) {
+    const bool finite = std::isfinite(minimum) && std::isfinite(maximum);
+    middle_ = !finite || !(maximum > minimum) || pixelAtMin == pixelAtMax;
+    if (middle_) {
+        base_ = (static_cast<double>(pixelAtMin) + pixelAtMax) / 2;
+        return;
+    }
+    pre_ = std::isfinite(maximum - minimum) ? 1.0 : 0.5;
+    offset_ = minimum * pre_;
+    scale_ = (static_cast<double>(pixelAtMax) - pixelAtMin) / (maximum * pre_ - offset_);
+    base_ = pixelAtMin;
+}
+
+long double AxisMapping::ToValue(double pixel) const {
+    if (middle_) return (static_cast<long double>(minimum_) + maximum_) / 2;
+    const long double width = static_cast<long double>(maximum_) - minimum_;
+    return minimum_ + (static_cast<long double>(pixel) - pixelAtMin_) * width /
+                          (static_cast<long double>(pixelAtMax_) - pixelAtMin_);
+}
+
+}  // namespace morvik::chart

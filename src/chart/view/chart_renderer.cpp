@@ -1,0 +1,232 @@
+#include "chart/view/chart_renderer.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "chart/view/axis_labels.h"
+#include "chart/view/line_rasteriser.h"
+#include "chart/view/pixel_canvas.h"
+
+namespace morvik::chart {
+namespace {
+
+constexpr int kOuterMargin = 8;  // between the widget border and labels or plot
+constexpr int kTickLength = 4;
+constexpr int kLabelGap = 2;  // between a tick and its label
+constexpr int kMinPlotSide = 2;
+const QColor kGridColor(160, 160, 160);
+const QColor kFrameColor(0, 0, 0);
+const QColor kBevelShadow(128, 128, 128);
+
+std::uint32_t Pixel(Rgb c) {
+    return qRgb(c.r, c.g, c.b);
+}
+QColor ToQColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+double ClampToDouble(long double v) {
+    constexpr long double kMax = std::numeric_limits<double>::max();
+    return static_cast<double>(std::clamp(v, -kMax, kMax));
+}
+
+struct Range {
+    double minimum = 0, maximum = 0;
+};
+
+Range AxisRange(ChartModel& model, ChartAxis& axis, bool vertical, int lengthPixels) {
+    if (!axis.Automatic()) return {axis.Minimum(), axis.Maximum()};
+    Range r;
+    AutomaticRange(model, vertical, lengthPixels, r.minimum, r.maximum);
+    axis.SetComputedRange(r.minimum, r.maximum);
+    return r;
+}
+
+std::vector<QString> Labels(const std::vector<double>& ticks, const QLocale& locale) {
+    std::vector<QString> labels;
+    labels.reserve(ticks.size());
+    for (double t : ticks) labels.push_back(AxisLabel(t, locale));
+    return labels;
+}
+
+int WidestLabel(const std::vector<QString>& labels, const QFontMetrics& fm) {
+    int widest = 0;
+    for (const QString& l : labels) widest = std::max(widest, fm.horizontalAdvance(l));
+    return widest;
+}
+
+void DrawLineSeries(QImage& image, const ChartSeries& series, const ChartLayout& layout) {
+    const auto xs = series.XValues();
+    const auto ys = series.YValues();
+    if (xs.size() < 2) return;
+    QPainter painter(&image);
+    painter.setClipRect(layout.plot);
+    painter.setPen(QPen(ToQColor(series.Color()), 1,
+                        series.PenStyle() == LineStyle::Dot ? Qt::DotLine : Qt::SolidLine));
+    const QRectF guard = QRectF(layout.plot).adjusted(-16, -16, 16, 16);
+    for (std::size_t i = 1; i < xs.size(); ++i) {
+        double x0 = layout.x.ToPixel(xs[i - 1]), y0 = layout.y.ToPixel(ys[i - 1]);
+        double x1 = layout.x.ToPixel(xs[i]), y1 = layout.y.ToPixel(ys[i]);
+        if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+            continue;
+        // Cut back only far-out ends, so the dot pattern keeps its phase in the usual case.
+        constexpr double kFar = 1e6;
+        if (std::fabs(x0) > kFar || std::fabs(y0) > kFar || std::fabs(x1) > kFar ||
+            std::fabs(y1) > kFar) {
+            if (!ClipSegment(x0, y0, x1, y1, guard.left(), guard.top(), guard.right(),
+                             guard.bottom()))
+                continue;
+        }
+        painter.drawLine(QPoint(RoundPixel(x0), RoundPixel(y0)),
+                         QPoint(RoundPixel(x1), RoundPixel(y1)));
+    }
+}
+
+void DrawArrowSeries(const PixelCanvas& canvas, const ChartSeries& series,
+                     const ChartLayout& layout) {
+    const auto xs = series.XValues(), ys = series.YValues();
+    const auto ex = series.EndXValues(), ey = series.EndYValues();
+    const std::uint32_t color = Pixel(series.Color());
+    const std::size_t n = std::min({xs.size(), ys.size(), ex.size(), ey.size()});
+    for (std::size_t i = 0; i < n; ++i) {
+        DrawSegment(canvas, layout.x.ToPixel(xs[i]), layout.y.ToPixel(ys[i]),
+                    layout.x.ToPixel(ex[i]), layout.y.ToPixel(ey[i]), color);
+    }
+}
+
+}  // namespace
+
+void AutomaticRange(const ChartModel& model, bool vertical, int lengthPixels, double& minimum,
+                    double& maximum) {
+    bool any = false;
+    double lo = 0, hi = 0;
+    int pointerSize = 0;  // largest marker among the shown, non-empty point series
+    for (const ChartSeries* s : {&model.Series1, &model.Series2, &model.Series3, &model.Series4}) {
+        if (!s->Active()) continue;
+        const ValueBounds b = s->Bounds();
+        if (b.empty) continue;
+        const double sMin = vertical ? b.minY : b.minX, sMax = vertical ? b.maxY : b.maxX;
+        lo = any ? std::min(lo, sMin) : sMin;
+        hi = any ? std::max(hi, sMax) : sMax;
+        any = true;
+        if (s->Kind() == SeriesKind::Point) pointerSize = std::max(pointerSize, s->PointerSize());
+    }
+    lo = ClampToDouble(lo);
+    hi = ClampToDouble(hi);
+    // Widen so the markers at the extremes are drawn whole: the extreme values land pad pixels
+    // inside the plot's ends.
+    const int pad = pointerSize > 0 ? pointerSize + 1 : 0;
+    const int usable = lengthPixels - 2 * pad;
+    if (pad > 0 && hi > lo && usable > 0) {
+        const long double perPixel = (static_cast<long double>(hi) - lo) / usable;
+        const double newLo = ClampToDouble(lo - pad * perPixel);
+        hi = ClampToDouble(hi + pad * perPixel);
+        lo = newLo;
+    }
+    minimum = lo;
+    maximum = hi;
+}
+
+ChartLayout ChartRenderer::Render(ChartModel& model, QImage& image, const QFont& font,
+                                  const QLocale& locale) {
+    image.fill(Qt::white);
+    ChartLayout layout;
+    const QFontMetrics fm(font);
+    const int labelHeight = fm.height();
+    const int width = image.width(), height = image.height();
+
+    // Vertical extent first: the left margin depends on the Y labels, which depend on the
+    // Y range, which (when automatic) depends on the plot height.
+    const int top = kOuterMargin + labelHeight / 2;
+    const int bottom = height - 1 - (kOuterMargin + labelHeight + kLabelGap + kTickLength + 1);
+    if (bottom - top < kMinPlotSide) return layout;
+    const Range yRange = AxisRange(model, model.LeftAxis, true, bottom - top);
+    const std::vector<double> yTicks =
+        AxisTicks(yRange.minimum, yRange.maximum, bottom - top, labelHeight * 2.0);
+    const std::vector<QString> yLabels = Labels(yTicks, locale);
+    const int left = kOuterMargin + WidestLabel(yLabels, fm) + kLabelGap + kTickLength + 1;
+    const int right = width - 1 - kOuterMargin - fm.horizontalAdvance(QLatin1Char('0')) * 2;
+    if (right - left < kMinPlotSide) return layout;
+    const Range xRange = AxisRange(model, model.BottomAxis, false, right - left);
+
+    // X labels must not touch: widen the tick spacing until the widest label fits.
+    std::vector<double> xTicks;
+    std::vector<QString> xLabels;
+    double spacing = std::max(fm.horizontalAdvance(AxisLabel(xRange.minimum, locale)),
+                              fm.horizontalAdvance(AxisLabel(xRange.maximum, locale))) +
+                     labelHeight;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        xTicks = AxisTicks(xRange.minimum, xRange.maximum, right - left, spacing);
+        xLabels = Labels(xTicks, locale);
+        const double needed = WidestLabel(xLabels, fm) + labelHeight;
+        if (needed <= spacing) break;
+        spacing = needed;
+    }
+
+    layout.valid = true;
+    layout.plot = QRect(QPoint(left, top), QPoint(right, bottom));
+    layout.x = AxisMapping(xRange.minimum, xRange.maximum, left, right);
+    layout.y = AxisMapping(yRange.minimum, yRange.maximum, bottom, top);
+
+    {
+        QPainter painter(&image);
+        painter.setClipRect(layout.plot);
+        painter.setPen(QPen(kGridColor, 1, Qt::DotLine));
+        for (double t : xTicks) {
+            const int x = RoundPixel(std::clamp(layout.x.ToPixel(t), -1e6, 1e6));
+            painter.drawLine(x, top, x, bottom);
+        }
+        for (double t : yTicks) {
+            const int y = RoundPixel(std::clamp(layout.y.ToPixel(t), -1e6, 1e6));
+            painter.drawLine(left, y, right, y);
+        }
+    }
+
+    PixelCanvas canvas;
+    canvas.bits = reinterpret_cast<std::uint32_t*>(image.bits());
+    canvas.stride = image.bytesPerLine() / static_cast<int>(sizeof(std::uint32_t));
+    canvas.left = left;
+    canvas.top = top;
+    canvas.right = right;
+    canvas.bottom = bottom;
+    auto drawPoints = [&](const ChartSeries& s) {
+        if (!s.Active()) return;
+        const MarkerStyle style{s.PointerSize(), Pixel(s.PointerFill()), Pixel(s.PointerOutline())};
+        DrawMarkers(canvas, layout.x, layout.y, s.XValues(), s.YValues(), style, scratch_);
+    };
+    drawPoints(model.Series1);
+    if (model.Series2.Active()) DrawLineSeries(image, model.Series2, layout);
+    drawPoints(model.Series3);
+    if (model.Series4.Active()) DrawArrowSeries(canvas, model.Series4, layout);
+
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(kFrameColor);
+    painter.drawRect(QRect(left - 1, top - 1, right - left + 2, bottom - top + 2));
+    for (std::size_t i = 0; i < xTicks.size(); ++i) {
+        const int x = RoundPixel(std::clamp(layout.x.ToPixel(xTicks[i]), -1e6, 1e6));
+        painter.drawLine(x, bottom + 2, x, bottom + 1 + kTickLength);
+        const int w = fm.horizontalAdvance(xLabels[i]);
+        const int labelLeft = std::clamp(x - w / 2, 0, std::max(0, width - w));
+        painter.drawText(QRect(labelLeft, bottom + 2 + kTickLength + kLabelGap, w, labelHeight),
+                         Qt::AlignCenter, xLabels[i]);
+    }
+    for (std::size_t i = 0; i < yTicks.size(); ++i) {
+        const int y = RoundPixel(std::clamp(layout.y.ToPixel(yTicks[i]), -1e6, 1e6));
+        painter.drawLine(left - 1 - kTickLength, y, left - 2, y);
+        const int labelRight = left - 2 - kTickLength - kLabelGap;
+        painter.drawText(QRect(0, y - labelHeight / 2, labelRight, labelHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, yLabels[i]);
+    }
+    // A raised one-pixel bevel around the chart: its light side is the white background.
+    painter.setPen(kBevelShadow);
+    painter.drawLine(0, height - 1, width - 1, height - 1);
+    painter.drawLine(width - 1, 0, width - 1, height - 1);
+    return layout;
+}
+
+}  // namespace morvik::chart
