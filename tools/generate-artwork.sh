@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Rebuilds the committed artwork: the help pictures and the window icon in
 # src/windows/resources/, the larger icons in packaging/icons/. Look at them before committing.
+# The formulas are set in Liberation Serif (fonts-liberation2); other fonts change the pictures.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ARTWORK_BUILD_DIR:-$root/build-artwork}"
