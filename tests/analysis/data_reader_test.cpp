@@ -7,11 +7,14 @@
 #include <unistd.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -250,6 +253,40 @@ TEST(ParseDataTest, FastPathAgreesWithGeneralConversion) {
     }
 }
 
+// Random numbers of every length the fast paths take (up to 19 significant digits, powers
+// of ten up to 27) and near halfway points between doubles, against glibc's correctly
+// rounded strtod.
+TEST(ParseDataTest, FastPathsRoundLikeStrtodOnRandomNumbers) {
+    std::mt19937_64 random(2024);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = std::to_string(random() % 10000000000000000000u);
+        text.resize(1 + random() % text.size());
+        text.insert(random() % (text.size() + 1), ".");
+        text += "e" + std::to_string(static_cast<int>(random() % 61) - 30);
+        texts.push_back(text);
+    }
+    char buffer[64];
+    for (int i = 0; i < 20000; ++i) {
+        const double d =
+            std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 120));
+        // 17 significant digits, and the exact halfway point to the next double, printed
+        // with 19 to 21 digits (a little on either side of it, or exactly on it).
+        auto end =
+            std::to_chars(buffer, buffer + sizeof buffer, d, std::chars_format::scientific, 16);
+        texts.emplace_back(buffer, end.ptr);
+        const long double halfway = (static_cast<long double>(d) + std::nextafter(d, 1e300)) / 2;
+        end = std::to_chars(buffer, buffer + sizeof buffer, halfway, std::chars_format::scientific,
+                            18 + static_cast<int>(random() % 3));
+        texts.emplace_back(buffer, end.ptr);
+    }
+    for (const std::string& text : texts) {
+        TVectors vectors;
+        ASSERT_EQ(ParseData(text + " 1", vectors).Outcome, ReadOutcome::Ok) << text;
+        EXPECT_EQ(Bits(vectors[0].X), Bits(std::strtod(text.c_str(), nullptr))) << text;
+    }
+}
+
 // A temporary file on disk, removed at the end of the test.
 class TempPath {
   public:
@@ -280,6 +317,58 @@ TEST(ReadDataFileTest, FilesGiveTheSameResultsAsMemory) {
         TVectors vectors;
         ExpectCase(c, ReadDataFile(file.Get(), vectors), vectors);
     }
+}
+
+// The table again with tiny chunks, so that every number, CR LF pair and blank run of it
+// is split across chunks somewhere.
+TEST(ReadDataFileTest, SmallChunksGiveTheSameResults) {
+    TempPath file("small_chunks.txt");
+    for (const ReaderCase& c : LayoutCases()) {
+        SCOPED_TRACE(c.name);
+        file.Write(c.bytes);
+        for (std::size_t chunk : {1u, 2u, 3u, 7u, 63u, 64u, 65u}) {
+            SCOPED_TRACE(chunk);
+            const int fd = open(file.Get().c_str(), O_RDONLY | O_CLOEXEC);
+            ASSERT_GE(fd, 0);
+            TVectors vectors;
+            reader::TFileSource source(fd, chunk);
+            reader::TVectorScanner scanner(source, source.Begin());
+            ExpectCase(c, scanner.ReadAll(vectors), vectors);
+            close(fd);
+        }
+    }
+}
+
+// Every input the fuzzer ever found, and its seeds: the reading from memory and the one from
+// a file agree, and an accepted reading holds only finite values.
+TEST(ReadDataFileTest, FuzzInputsReadAlikeFromMemoryAndFile) {
+    const std::filesystem::path fuzzDir =
+        std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "fuzz";
+    std::size_t replayed = 0;
+    for (const char* folder : {"regressions", "seeds"}) {
+        if (!std::filesystem::is_directory(fuzzDir / folder)) continue;
+        for (const auto& entry : std::filesystem::directory_iterator(fuzzDir / folder)) {
+            SCOPED_TRACE(entry.path().string());
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
+            TVectors fromMemory;
+            const ReadResult memory = ParseData(bytes, fromMemory);
+            TVectors fromFile;
+            const ReadResult file = ReadDataFile(entry.path().string(), fromFile);
+            EXPECT_EQ(memory.Outcome, file.Outcome);
+            EXPECT_EQ(memory.FailedVector, file.FailedVector);
+            EXPECT_NE(memory.Outcome, ReadOutcome::CannotOpen);
+            if (memory.Outcome == ReadOutcome::Ok) {
+                ExpectSameVectors(Contents(fromFile), Contents(fromMemory));
+                for (const TVector& v : fromMemory) {
+                    EXPECT_TRUE(std::isfinite(v.X) && std::isfinite(v.Y));
+                }
+            }
+            ++replayed;
+        }
+    }
+    EXPECT_GT(replayed, 0u) << "no fuzz inputs found under " << fuzzDir;
 }
 
 // Numbers, line ends and CR LF pairs that straddle the 1 MiB chunks of the file reading, at
