@@ -1,0 +1,128 @@
+// Chart drawing and filling speed: full redraws at 500 x 500 and adding points out of order.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QWindow>
+#include <random>
+
+#include "chart/view/chart_widget.h"
+
+using morvik::chart::ChartModel;
+using morvik::chart::ChartWidget;
+
+namespace {
+
+// Points spread over the plot like a data set: a correlated cloud.
+void FillCloud(morvik::chart::ChartSeries& series, std::size_t count, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> d(0, 1);
+    series.Reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double a = d(rng), b = d(rng);
+        series.AddXY(a, 0.6 * a + 0.4 * b);
+    }
+}
+
+struct Chart {
+    ChartWidget widget;
+    Chart() {
+        widget.resize(500, 500);
+        widget.show();
+        // repaint() draws only once the window is exposed.
+        for (int i = 0; i < 100 && !(widget.windowHandle() && widget.windowHandle()->isExposed());
+             ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ChartModel& m = widget.Model();
+        m.Series2.SetActive(false);
+        m.Series3.SetActive(false);
+        m.Series4.SetActive(false);
+    }
+    void Redraw(benchmark::State& state) {
+        int paints = 0;
+        QObject::connect(&widget, &ChartWidget::repainted, [&paints] { ++paints; });
+        for (auto _ : state) {
+            widget.Model().Series1.ValuesChanged();  // as an animation frame does
+            widget.repaint();
+        }
+        if (paints < state.iterations()) state.SkipWithError("the widget did not paint");
+    }
+};
+
+void BM_RedrawDataPoints(benchmark::State& state) {
+    Chart chart;
+    ChartModel& m = chart.widget.Model();
+    FillCloud(m.Series1, static_cast<std::size_t>(state.range(0)), 1);
+    SetPointSize(m, static_cast<int>(state.range(1)));
+    chart.Redraw(state);
+}
+BENCHMARK(BM_RedrawDataPoints)
+    ->ArgsProduct({{10'000, 100'000, 1'000'000}, {2, 4}})
+    ->ArgNames({"points", "size"})
+    ->Unit(benchmark::kMillisecond);
+
+// An animation frame of the projection step: data points and projection points, with the
+// principal component line, on fixed ranges.
+void BM_RedrawDataAndProjectionPoints(benchmark::State& state) {
+    Chart chart;
+    ChartModel& m = chart.widget.Model();
+    FillCloud(m.Series1, 1'000'000, 1);
+    FillCloud(m.Series3, 1'000'000, 2);
+    SetPointSize(m, static_cast<int>(state.range(0)));
+    m.Series2.SetActive(true);
+    m.Series3.SetActive(true);
+    FitAxes(m);
+    DrawPrincipalComponent(m, 0.8, 0.6);
+    chart.Redraw(state);
+}
+BENCHMARK(BM_RedrawDataAndProjectionPoints)
+    ->Arg(2)
+    ->Arg(4)
+    ->ArgName("size")
+    ->Unit(benchmark::kMillisecond);
+
+// Projection lines: from each data point to its projection on the line along (0.8, 0.6).
+void BM_RedrawArrows(benchmark::State& state) {
+    Chart chart;
+    ChartModel& m = chart.widget.Model();
+    std::mt19937 rng(3);
+    std::normal_distribution<double> d(0, 1);
+    m.Series4.Reserve(1'000'000);
+    for (int i = 0; i < 1'000'000; ++i) {
+        const double x = d(rng), y = 0.6 * x + 0.4 * d(rng);
+        const double t = 0.8 * x + 0.6 * y;
+        m.Series4.AddArrow(x, y, 0.8 * t, 0.6 * t);
+    }
+    m.Series1.SetActive(false);
+    m.Series4.SetActive(true);
+    chart.Redraw(state);
+}
+BENCHMARK(BM_RedrawArrows)->Unit(benchmark::kMillisecond);
+
+void BM_AddPointsInRandomOrder(benchmark::State& state) {
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<double> d(-1, 1);
+    std::vector<double> xs(static_cast<std::size_t>(state.range(0)));
+    for (double& x : xs) x = d(rng);
+    for (auto _ : state) {
+        ChartModel model;
+        for (double x : xs) model.Series1.AddXY(x, x);
+        benchmark::DoNotOptimize(model.Series1.XValue(0));  // places the points
+    }
+}
+BENCHMARK(BM_AddPointsInRandomOrder)
+    ->Arg(1'000'000)
+    ->ArgName("points")
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
