@@ -33,6 +33,28 @@ inline constexpr long double kExactExtendedPowersOfTen[] = {
     1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
     1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
 
+// 10^-k rounded to extended precision, for k = 0..27.
+inline constexpr long double kNearestExtendedNegativePowersOfTen[] = {
+    1e-0L,  1e-1L,  1e-2L,  1e-3L,  1e-4L,  1e-5L,  1e-6L,  1e-7L,  1e-8L,  1e-9L,
+    1e-10L, 1e-11L, 1e-12L, 1e-13L, 1e-14L, 1e-15L, 1e-16L, 1e-17L, 1e-18L, 1e-19L,
+    1e-20L, 1e-21L, 1e-22L, 1e-23L, 1e-24L, 1e-25L, 1e-26L, 1e-27L};
+
+// Whether a normal extended value lies within margin units of its last place from a halfway
+// point between two doubles, that is whether its 11 bits beyond double precision are within
+// margin of 10000000000.
+inline bool NearHalfway(long double extended, unsigned margin) {
+    std::uint64_t significand;
+    std::memcpy(&significand, &extended, sizeof significand);
+    const unsigned extra = static_cast<unsigned>(significand & 0x7FF);
+    return extra - (0x400 - margin) <= 2 * margin;
+}
+
+inline bool Store(long double extended, bool negative, double& value) {
+    const double magnitude = static_cast<double>(extended);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // Exponents are only compared against the double range, so they saturate far beyond it.
 inline constexpr std::int64_t kExponentCap = 100000000;
 
@@ -113,26 +135,28 @@ inline bool ReadNumberPrefix(const char*& s, const char* limit, double& value) {
     if (!dropped && power >= -27 && power <= 27) {
         if (digits <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
             // Both operands are exact, so the one IEEE operation rounds correctly.
-            const double exact = static_cast<double>(digits);
-            const double magnitude = power >= 0 ? exact * detail::kExactPowersOfTen[power]
-                                                : exact / detail::kExactPowersOfTen[-power];
+            const double exactDouble = static_cast<double>(digits);
+            const double magnitude = power >= 0 ? exactDouble * detail::kExactPowersOfTen[power]
+                                                : exactDouble / detail::kExactPowersOfTen[-power];
             value = negative ? -magnitude : magnitude;
             return true;
+        }
+        const long double exact = static_cast<long double>(digits);
+        if (power < 0) {
+            // A multiplication by the nearest extended reciprocal is much faster than an
+            // extended division. It lands within 4 extended units (2^-63 relative) of the exact
+            // quotient, so unless it lies that close to a halfway point between doubles it
+            // rounds to the same double as the quotient.
+            const long double product = exact * detail::kNearestExtendedNegativePowersOfTen[-power];
+            if (!detail::NearHalfway(product, 8)) return detail::Store(product, negative, value);
         }
         // Up to 19 digits: one extended-precision operation on exact operands, then a second
         // rounding to double. The second rounding is wrong only if the extended result lies
-        // exactly halfway between two doubles (its 11 extra bits 10000000000); any other
-        // result rounds like the exact value, being nearer to it than any halfway point.
-        const long double exact = static_cast<long double>(digits);
+        // exactly on a halfway point between two doubles; any other result rounds like the
+        // exact value, being nearer to it than any halfway point.
         const long double extended = power >= 0 ? exact * detail::kExactExtendedPowersOfTen[power]
                                                 : exact / detail::kExactExtendedPowersOfTen[-power];
-        std::uint64_t significand;
-        std::memcpy(&significand, &extended, sizeof significand);
-        if ((significand & 0x7FF) != 0x400) {
-            const double magnitude = static_cast<double>(extended);
-            value = negative ? -magnitude : magnitude;
-            return true;
-        }
+        if (!detail::NearHalfway(extended, 0)) return detail::Store(extended, negative, value);
     }
 
     // General case. from_chars sees only the unsigned mantissa and exponent accepted above,
