@@ -11,6 +11,8 @@ namespace morvik {
 
 namespace {
 
+constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
 std::size_t PageSize() {
     static const std::size_t size = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     return size;
@@ -84,6 +86,12 @@ bool TVectors::TryAppendGrowing(TVector v) {
                                  : mremap(data_, capacityBytes_, bytes, MREMAP_MAYMOVE);
         if (grown == MAP_FAILED) grown = nullptr;
         if (grown != nullptr) capacityBytes_ = bytes;
+    }
+    // Large arrays take transparent huge pages where the system offers them: far fewer page
+    // faults while a big file is read. Only touched 2 MiB blocks that lie wholly inside the
+    // mapping become resident, so the reserve still costs nothing until it is used.
+    if (grown != nullptr && capacityBytes_ >= kHugePageBytes) {
+        madvise(grown, capacityBytes_, MADV_HUGEPAGE);
     }
     if (grown == nullptr) return false;
     data_ = static_cast<TVector*>(grown);
