@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -487,6 +488,39 @@ TEST(ReadDataFileTest, ReadingReplacesEarlierContents) {
     for (int i = 0; i < 10; ++i) ASSERT_TRUE(vectors.TryAppend({1, 1}));
     ASSERT_EQ(ReadDataFile(file.Get(), vectors).Outcome, ReadOutcome::Ok);
     ExpectSameVectors(Contents(vectors), {{5, 6}});
+}
+
+// A reading that runs out of memory says so (in a child whose address space is limited to
+// 32 MiB more; the 64 MiB of vectors of these 16 MiB of text do not fit).
+TEST(ParseDataTest, ExhaustedMemoryIsOutOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves the address space this test limits";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "AddressSanitizer reserves the address space this test limits";
+#endif
+#endif
+    std::string bytes;
+    for (int i = 0; i < (1 << 22); ++i) bytes += "1 2\n";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::size_t pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%zu", &pages) != 1) pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t limit = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (32 << 20);
+        const rlimit rl{limit, limit};
+        if (pages == 0 || setrlimit(RLIMIT_AS, &rl) != 0) _exit(100);
+        TVectors vectors;
+        const ReadResult result = ParseData(bytes, vectors);
+        _exit(result.Outcome == ReadOutcome::OutOfMemory ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // More vectors than the count can hold are refused, not wrapped (shown with a lower limit:

@@ -1,10 +1,14 @@
 #include "analysis/vectors.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdio>
 #include <utility>
 
 namespace morvik {
@@ -113,6 +117,61 @@ TEST(TVectorsTest, ClearReleasesStorage) {
     EXPECT_EQ(vectors.CapacityBytes(), 0u);
     ASSERT_TRUE(vectors.TryAppend(Numbered(0)));
     ExpectNumbered(vectors, 1);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define MORVIK_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MORVIK_UNDER_ASAN 1
+#endif
+#endif
+
+// Runs body in a child process whose address space may grow by only headroom bytes more;
+// returns the child's exit code (body's result), or -1 when it did not exit normally.
+int RunWithAddressSpaceHeadroom(std::size_t headroom, int (*body)()) {
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        std::size_t pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%zu", &pages) != 1) pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t limit = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + headroom;
+        const rlimit rl{limit, limit};
+        if (pages == 0 || setrlimit(RLIMIT_AS, &rl) != 0) _exit(100);
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+// When memory runs out TryAppend says so and keeps what it had; it settles for smaller
+// growth steps first, so nearly all of the available memory gets used.
+TEST(TVectorsTest, AppendReportsExhaustedMemoryAndKeepsContents) {
+#ifdef MORVIK_UNDER_ASAN
+    GTEST_SKIP() << "AddressSanitizer reserves the address space this test limits";
+#endif
+    const int code = RunWithAddressSpaceHeadroom(std::size_t{75} << 20, [] {
+        TVectors vectors;
+        std::size_t count = 0;
+        while (vectors.TryAppend(Numbered(count))) {
+            if (++count > (std::size_t{1} << 26)) return 1;  // the limit did not hold
+        }
+        if (vectors.Size() != count) return 2;
+        for (std::size_t i = 0; i < count; i += 4099) {
+            if (std::bit_cast<std::uint64_t>(vectors[i].X) !=
+                std::bit_cast<std::uint64_t>(Numbered(i).X)) {
+                return 3;
+            }
+        }
+        // Growing by a quarter alone would stop up to a fifth short of the limit.
+        if (vectors.CapacityBytes() < (std::size_t{72} << 20)) return 4;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
 }
 
 }  // namespace
