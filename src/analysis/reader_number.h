@@ -55,6 +55,27 @@ inline bool Store(long double extended, bool negative, double& value) {
     return true;
 }
 
+// When the 8 bytes at s are all digits, appends them to digits, advances s and returns 8;
+// otherwise returns 0. Eight digits at once keep long mantissas cheap.
+inline int TakeEightDigits(const char*& s, std::uint64_t& digits) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, s, sizeof chunk);
+    // Every byte 0x30..0x39: high nibble 3, and adding 6 must not carry into it.
+    if ((((chunk & 0xF0F0F0F0F0F0F0F0) |
+          (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) != 0x3333333333333333)) {
+        return 0;
+    }
+    // The first digit is the lowest byte: pairs, then quadruples, then all eight.
+    chunk -= 0x3030303030303030;
+    chunk = (chunk * 10) + (chunk >> 8);
+    chunk = (((chunk & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+             (((chunk >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+            32;
+    digits = digits * 100000000 + static_cast<std::uint32_t>(chunk);
+    s += 8;
+    return 8;
+}
+
 // Exponents are only compared against the double range, so they saturate far beyond it.
 inline constexpr std::int64_t kExponentCap = 100000000;
 
@@ -84,6 +105,11 @@ inline bool ReadNumberPrefix(const char*& s, const char* limit, double& value) {
     bool dropped = false;    // a nonzero digit beyond the first 19 significant ones
     std::int64_t scale = 0;  // value ~ digits * 10^(scale + exponent)
     while (s != limit && *s == '0') ++s;
+    while (significant <= 11 && limit - s >= 8) {
+        const int taken = detail::TakeEightDigits(s, digits);
+        if (taken == 0) break;
+        significant += taken;
+    }
     while (s != limit && IsDigit(*s)) {
         if (significant < 19) {
             digits = digits * 10 + static_cast<unsigned>(*s - '0');
@@ -98,6 +124,12 @@ inline bool ReadNumberPrefix(const char*& s, const char* limit, double& value) {
         ++s;
         if (significant == 0) {
             for (; s != limit && *s == '0'; ++s) --scale;
+        }
+        while (significant <= 11 && limit - s >= 8) {
+            const int taken = detail::TakeEightDigits(s, digits);
+            if (taken == 0) break;
+            significant += taken;
+            scale -= taken;
         }
         while (s != limit && IsDigit(*s)) {
             if (significant < 19) {
