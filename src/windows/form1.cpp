@@ -12,6 +12,7 @@
 #include <QResizeEvent>
 
 #include "chart/view/chart_widget.h"
+#include "windows/artwork.h"
 #include "windows/fonts.h"
 #include "windows/report_memo.h"
 
@@ -51,9 +52,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-QLabel* MakePicture(QWidget* parent, const char* name, const QString& resource) {
+QLabel* MakePicture(QWidget* parent, const char* name, const QPixmap& pixmap) {
     auto* picture = Named(new QLabel(parent), name);
-    picture->setPixmap(QPixmap(resource));
+    picture->setPixmap(pixmap);
     picture->setGeometry(8, 18, 225, 98);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->hide();
@@ -78,7 +79,7 @@ QFileDialog* MakeFileDialog(QWidget* parent, const char* name, QFileDialog::Acce
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Morvik"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon/morvik32.png")));
+    setWindowIcon(morvik::WindowIcon());
     setFont(morvik::UiFont());
     CreateControls();
     // Start position and client size at 96 dpi; only the height can be changed later.
@@ -121,8 +122,8 @@ void TForm1::CreateControls() {
         MakeLabel(gbxHelpBox, "lblHelpLine3", QStringLiteral("help line 3"), 16, 72, regular);
     lblHelpLine4 =
         MakeLabel(gbxHelpBox, "lblHelpLine4", QStringLiteral("help line 4"), 16, 96, regular);
-    imgHelpStep3 = MakePicture(gbxHelpBox, "imgHelpStep3", QStringLiteral(":/help/step3.png"));
-    imgHelpStep4 = MakePicture(gbxHelpBox, "imgHelpStep4", QStringLiteral(":/help/step4.png"));
+    imgHelpStep3 = MakePicture(gbxHelpBox, "imgHelpStep3", morvik::HelpStep3Picture());
+    imgHelpStep4 = MakePicture(gbxHelpBox, "imgHelpStep4", morvik::HelpStep4Picture());
 
     gbxCalcBox = Named(new QGroupBox(QStringLiteral("Calculations Box"), this), "gbxCalcBox");
     gbxCalcBox->setGeometry(16, 304, 241, 209);
@@ -205,6 +206,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
     const int chartHeight = height() - kChartTop - kChartBottomGap;
     chrtGraph->setGeometry(kChartLeft, kChartTop, chrtGraph->width(), chartHeight);
     layingOut_ = false;
+    // The chart has made itself square by now; the width follows it at once.
     FormConstrainedResize();
 }
 
@@ -212,7 +214,6 @@ void TForm1::chrtGraphResize() {
     // The chart makes itself square.
     if (chrtGraph->width() != chrtGraph->height())
         chrtGraph->resize(chrtGraph->height(), chrtGraph->height());
-    FormConstrainedResize();
 }
 
 void TForm1::FormConstrainedResize() {

@@ -35,15 +35,20 @@ QString WriteFileSafely(const QString& path, const QByteArray& bytes) {
         const int error = errno != 0 ? errno : EACCES;
         return CannotCreate(absolute, SystemReason(error));
     }
-    if (file.write(bytes) != bytes.size()) {
+    // QSaveFile::commit() in Qt 6.4 renames even after a failed buffered write (a full disk,
+    // a file size limit), so the write is flushed and checked before the commit.
+    if (file.write(bytes) != bytes.size() || !file.flush() ||
+        file.error() != QFileDevice::NoError) {
         file.cancelWriting();
+        file.commit();  // removes the temporary file; the target stays as it was
         return QStringLiteral("Stream write error.");
     }
     errno = 0;
     if (!file.commit()) {
-        return errno == ENOSPC || errno == EDQUOT || errno == EIO
+        const int error = errno != 0 ? errno : EIO;
+        return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO
                    ? QStringLiteral("Stream write error.")
-                   : CannotCreate(absolute, SystemReason(errno != 0 ? errno : EIO));
+                   : CannotCreate(absolute, SystemReason(error));
     }
     return QString();
 }
