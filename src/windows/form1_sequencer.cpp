@@ -42,6 +42,21 @@ void SetCaption(QLabel* label, const QString& caption) {
     label->adjustSize();
 }
 
+// The help lines were laid out for a narrower face than the ones Linux has; a line that would
+// run past the help box's frame is set a little tighter instead of being cut off.
+void SetHelpCaption(QLabel* label, const QString& caption) {
+    const int available = label->parentWidget()->width() - label->x() - 6;
+    QFont font = label->font();
+    font.setLetterSpacing(QFont::PercentageSpacing, 100);
+    label->setFont(font);
+    SetCaption(label, caption);
+    for (int spacing = 99; label->width() > available && spacing >= 88; --spacing) {
+        font.setLetterSpacing(QFont::PercentageSpacing, spacing);
+        label->setFont(font);
+        label->adjustSize();
+    }
+}
+
 }  // namespace
 
 void TForm1::FormCreate() {
@@ -80,7 +95,7 @@ void TForm1::ShowStepHelp() {
     imgHelpStep3->setVisible(Step == 2);
     imgHelpStep4->setVisible(Step == 3);
     if (picture || Step >= kStepCount) return;
-    for (int i = 0; i < 4; ++i) SetCaption(lines[i], QString::fromLatin1(kHelpLines[Step][i]));
+    for (int i = 0; i < 4; ++i) SetHelpCaption(lines[i], QString::fromLatin1(kHelpLines[Step][i]));
 }
 
 void TForm1::UpdateStepButtons() {
