@@ -24,8 +24,4 @@ TRotation RotationFor(double angleDegrees) {
     return {std::cos(std::fabs(theta)), std::sin(theta)};
 }
 
-TVector RotatedPoint(const TRotation& r, double t) {
-    return {static_cast<double>(r.CosAbs * t), static_cast<double>(r.Sin * t)};
-}
-
 }  // namespace morvik

@@ -23,6 +23,8 @@ struct TRotation {
 // theta = pi * a / 180 in extended precision.
 TRotation RotationFor(double angleDegrees);
 // (cos|theta| * t, sin(theta) * t), each product stored as a double.
-TVector RotatedPoint(const TRotation& r, double t);
+inline TVector RotatedPoint(const TRotation& r, double t) {
+    return {static_cast<double>(r.CosAbs * t), static_cast<double>(r.Sin * t)};
+}
 
 }  // namespace morvik
