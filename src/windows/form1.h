@@ -97,6 +97,7 @@ class TForm1 : public QWidget {
     void SetPointSize(int size);
     void FitAxes();
     void DrawPrincipalComponent();
+    void PlaceAddedPoints();
     morvik::chart::ChartModel& ChartModel();
 
     // Analysis state.

@@ -32,3 +32,14 @@ void TForm1::FitAxes() {
 void TForm1::DrawPrincipalComponent() {
     morvik::chart::DrawPrincipalComponent(ChartModel(), PCVector.x, PCVector.y);
 }
+
+// The series place points added out of X order when they are first read. Doing it here, inside
+// the step, makes running out of memory for it a failure of the step, reported like any other,
+// instead of a failure in the middle of a paint.
+void TForm1::PlaceAddedPoints() {
+    auto& model = ChartModel();
+    for (morvik::chart::ChartSeries* series :
+         {&model.Series1, &model.Series2, &model.Series3, &model.Series4}) {
+        static_cast<void>(series->XValues());
+    }
+}

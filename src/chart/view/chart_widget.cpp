@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 namespace morvik::chart {
 namespace {
@@ -36,7 +37,14 @@ void ChartWidget::paintEvent(QPaintEvent*) {
     onlyRubberBandMoved_ = false;
     if (!reuse) {
         if (frame_.size() != size()) frame_ = QImage(size(), QImage::Format_RGB32);
-        if (!frame_.isNull()) layout_ = renderer_.Render(model_, frame_, font(), locale());
+        // A paint must never end the program: when memory runs out while placing points or
+        // drawing, the chart shows a blank plot until the next paint can draw it whole.
+        try {
+            if (!frame_.isNull()) layout_ = renderer_.Render(model_, frame_, font(), locale());
+        } catch (const std::bad_alloc&) {
+            frame_.fill(Qt::white);
+            layout_ = ChartLayout{};
+        }
     }
     QPainter painter(this);
     painter.drawImage(0, 0, frame_);
