@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   fonts-liberation2 fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth valgrind
 )
 missing=()
 for p in "${packages[@]}"; do

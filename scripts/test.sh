@@ -13,6 +13,9 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
+echo "== one whole walk under valgrind memcheck"
+bash tests/valgrind/run-walk.sh build/release
+
 echo "== sanitizer build (address, undefined) and tests"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMORVIK_SANITIZE=ON \
   -DMORVIK_BUILD_BENCH=OFF >/dev/null

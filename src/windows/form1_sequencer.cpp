@@ -151,8 +151,9 @@ bool TForm1::RunStepComputation() {
         }
     } catch (const morvik::NumericError&) {
         problem = QStringLiteral(
-            "The values of this data set are too large to compute with: a result would exceed "
-            "the largest number the program can hold (about 1.8E308).");
+            "A result would exceed the largest number the program can hold (about 1.8E308): "
+            "the values are too large to compute with, or so close to zero that dividing by "
+            "them is impossible.");
     } catch (const std::bad_alloc&) {
         problem = QStringLiteral("There is not enough memory to complete this step.");
     }
