@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <new>
@@ -135,20 +136,17 @@ void TForm1::RunStep() {
 bool TForm1::RunStepComputation() {
     QString problem;
     try {
-        switch (Step) {
-            case 0:
-                return ReadDataSet();
-            case 1:
-                return SubtractMean();
-            case 2:
-                return ComputeCovariance();
-            case 3:
-                return ComputeEigenvectors();
-            case 4:
-                return ShowPrincipalComponent();
-            default:
-                return DeriveNewDataSet();
-        }
+        // Steps 1 to 6; any other value runs the last step's computation.
+        using Computation = bool (TForm1::*)();
+        static constexpr Computation kComputations[kStepCount] = {&TForm1::ReadDataSet,
+                                                                  &TForm1::SubtractMean,
+                                                                  &TForm1::ComputeCovariance,
+                                                                  &TForm1::ComputeEigenvectors,
+                                                                  &TForm1::ShowPrincipalComponent,
+                                                                  &TForm1::DeriveNewDataSet};
+        const bool ok = (this->*kComputations[std::min<int>(Step, kStepCount - 1)])();
+        PlaceAddedPoints();
+        return ok;
     } catch (const morvik::NumericError&) {
         problem = QStringLiteral(
             "A result would exceed the largest number the program can hold (about 1.8E308): "
