@@ -18,15 +18,6 @@
 
 using namespace morvik::testing;
 
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
-
 class CommandsTest : public QObject {
     Q_OBJECT
   private slots:

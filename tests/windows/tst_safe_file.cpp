@@ -8,16 +8,10 @@
 #include <QTest>
 #include <csignal>
 
+#include "support/window_test_support.h"
 #include "windows/safe_file.h"
 
-namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
+using morvik::testing::ReadAll;
 
 class SafeFileTest : public QObject {
     Q_OBJECT

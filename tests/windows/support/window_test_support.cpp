@@ -32,6 +32,11 @@ QString DataFiles::write(const QString& name, const QByteArray& bytes) {
     return file.fileName();
 }
 
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray NumberedVectors(int count) {
     QByteArray bytes;
     for (int i = 1; i <= count; ++i)

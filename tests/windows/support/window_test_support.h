@@ -44,6 +44,9 @@ class DataFiles {
     QTemporaryDir dir_;
 };
 
+// The whole contents of a file, or nothing when it cannot be read.
+QByteArray ReadAll(const QString& path);
+
 // Generates "x y\n" lines of the vectors (i, 2i + 1) for i = 1..count.
 QByteArray NumberedVectors(int count);
 
