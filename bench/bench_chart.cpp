@@ -6,6 +6,7 @@
 #include <QWindow>
 #include <random>
 
+#include "chart/model/stable_order.h"
 #include "chart/view/chart_widget.h"
 
 using morvik::chart::ChartModel;
@@ -111,6 +112,33 @@ void BM_AddPointsInRandomOrder(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AddPointsInRandomOrder)
+    ->Arg(1'000'000)
+    ->ArgName("points")
+    ->Unit(benchmark::kMillisecond);
+
+// The sort alone, as the first read after out-of-order adds runs it: points of a data set (a
+// normal cloud around a few units), fresh copies each time.
+void BM_StableSortByX(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::mt19937 rng(5);
+    std::normal_distribution<double> d(3, 10);
+    std::vector<double> xs(n), ys(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        xs[i] = d(rng);
+        ys[i] = d(rng);
+    }
+    std::vector<double> x(n), y(n);
+    for (auto _ : state) {
+        state.PauseTiming();
+        x = xs;
+        y = ys;
+        state.ResumeTiming();
+        morvik::chart::StableSortByX(x, y);
+        benchmark::DoNotOptimize(x.data());
+    }
+}
+BENCHMARK(BM_StableSortByX)
+    ->Arg(100'000)
     ->Arg(1'000'000)
     ->ArgName("points")
     ->Unit(benchmark::kMillisecond);

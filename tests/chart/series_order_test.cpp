@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
+#include <limits>
+#include <numeric>
 #include <random>
 #include <vector>
 
 #include "chart/model/chart_model.h"
+#include "chart/model/stable_order.h"
 
 namespace morvik::chart {
 namespace {
@@ -79,6 +84,78 @@ TEST(SeriesOrderTest, RandomInsertionEqualsTheLiteralRule) {
             if (i % 97 == 0) ExpectSeries(model.Series1, expected);  // reads between adds
         }
         ExpectSeries(model.Series1, expected);
+    }
+}
+
+// The sort at sizes and with values that take its other paths: passes over the lower bits,
+// ranges of equal X, both zeros (kept bit for bit), the ends of the double range.
+TEST(StableSortByXTest, EqualsAStableSortOfTheValues) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* name;
+        std::size_t count;
+        std::function<double(std::mt19937_64&)> x;
+    };
+    const std::vector<Case> cases = {
+        {"normal cloud", 200'000,
+         [](std::mt19937_64& r) { return std::normal_distribution<double>(3, 10)(r); }},
+        {"few distinct values", 100'000,
+         [](std::mt19937_64& r) { return std::uniform_int_distribution<int>(-20, 20)(r) * 0.5; }},
+        {"all equal but one", 50'000,
+         [](std::mt19937_64& r) { return r() % 40'000 == 0 ? -1.0 : 7.25; }},
+        {"only the last bits differ", 100'000,
+         [](std::mt19937_64& r) { return 1 + std::ldexp(double(r() % 4096), -52); }},
+        {"both zeros among small values", 100'000,
+         [](std::mt19937_64& r) {
+             const std::uint64_t k = r() % 8;
+             return k < 3 ? 0.0 : k < 6 ? -0.0 : std::ldexp(double(r() % 9) - 4, -1070);
+         }},
+        {"ends of the range", 100'000,
+         [](std::mt19937_64& r) {
+             const double ends[] = {kInf,
+                                    -kInf,
+                                    std::numeric_limits<double>::max(),
+                                    -std::numeric_limits<double>::max(),
+                                    std::numeric_limits<double>::denorm_min(),
+                                    -1e-300,
+                                    1};
+             return ends[r() % 7];
+         }},
+        {"uniform bits", 100'000,
+         [](std::mt19937_64& r) {
+             double v;
+             do v = std::bit_cast<double>(r());
+             while (std::isnan(v));
+             return v;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::mt19937_64 rng(11);
+        std::vector<double> x(c.count), y(c.count), endX(c.count), endY(c.count);
+        for (std::size_t i = 0; i < c.count; ++i) {
+            x[i] = c.x(rng);
+            y[i] = static_cast<double>(i);
+            endX[i] = -x[i];
+            endY[i] = -y[i];
+        }
+        std::vector<std::size_t> order(c.count);
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return x[a] < x[b]; });
+        std::vector<double> points[2] = {x, y};
+        StableSortByX(points[0], points[1]);
+        std::vector<double> arrows[4] = {x, y, endX, endY};
+        StableSortByX(arrows[0], arrows[1], arrows[2], arrows[3]);
+        for (std::size_t i = 0; i < c.count; ++i) {
+            const std::size_t from = order[i];
+            ASSERT_EQ(Bits(points[0][i]), Bits(x[from])) << "index " << i;
+            ASSERT_EQ(Bits(points[1][i]), Bits(y[from])) << "index " << i;
+            ASSERT_EQ(Bits(arrows[0][i]), Bits(x[from])) << "index " << i;
+            ASSERT_EQ(Bits(arrows[1][i]), Bits(y[from])) << "index " << i;
+            ASSERT_EQ(Bits(arrows[2][i]), Bits(endX[from])) << "index " << i;
+            ASSERT_EQ(Bits(arrows[3][i]), Bits(endY[from])) << "index " << i;
+        }
     }
 }
 

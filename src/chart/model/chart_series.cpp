@@ -10,13 +10,6 @@
 namespace morvik::chart {
 namespace {
 
-void Permute(std::vector<double>& values, const std::vector<std::uint32_t>& order) {
-    if (values.empty()) return;
-    std::vector<double> permuted(values.size());
-    for (std::size_t i = 0; i < order.size(); ++i) permuted[i] = values[order[i]];
-    values.swap(permuted);
-}
-
 // Running bounds; NaN fails every comparison and so never becomes a bound.
 struct Accumulator {
     double minX = std::numeric_limits<double>::infinity(), maxX = -minX;
@@ -132,11 +125,10 @@ bool ChartSeries::IsAscending() const {
 
 void ChartSeries::Normalize() const {
     if (!pendingSort_) return;
-    const std::vector<std::uint32_t> order = StableAscendingOrder(x_);
-    Permute(x_, order);
-    Permute(y_, order);
-    Permute(endX_, order);
-    Permute(endY_, order);
+    if (kind_ == SeriesKind::Arrow)
+        StableSortByX(x_, y_, endX_, endY_);
+    else
+        StableSortByX(x_, y_);
     pendingSort_ = false;
     order_ = Order::Ascending;
 }

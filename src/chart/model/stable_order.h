@@ -1,14 +1,16 @@
 #pragma once
-// The permutation that sorts X values ascending and keeps equal values in their order.
+// Stable sorting of points by ascending X: equal X values keep their order.
 
-#include <cstdint>
 #include <span>
-#include <vector>
 
 namespace morvik::chart {
 
-// Indices of values in stable ascending order; values must not hold NaN. -0 and +0 are equal,
-// as they are for the comparisons that place a point.
-std::vector<std::uint32_t> StableAscendingOrder(std::span<const double> values);
+// Sorts the points (x[i], y[i]) by x, keeping points with equal x in their order. x must not
+// hold NaN; -0 and +0 are equal, as they are for the comparisons that place a point. The spans
+// must have the same size.
+void StableSortByX(std::span<double> x, std::span<double> y);
+// The same for arrows: each start point moves together with its end point.
+void StableSortByX(std::span<double> x, std::span<double> y, std::span<double> endX,
+                   std::span<double> endY);
 
 }  // namespace morvik::chart
