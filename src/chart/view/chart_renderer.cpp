@@ -3,8 +3,10 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "chart/view/axis_labels.h"
@@ -38,12 +40,15 @@ struct Range {
     double minimum = 0, maximum = 0;
 };
 
-Range AxisRange(ChartModel& model, ChartAxis& axis, bool vertical, int lengthPixels) {
-    if (!axis.Automatic()) return {axis.Minimum(), axis.Maximum()};
-    Range r;
-    AutomaticRange(model, vertical, lengthPixels, r.minimum, r.maximum);
-    axis.SetComputedRange(r.minimum, r.maximum);
-    return r;
+// The bounds of the four series in series order; those of an inactive series are empty.
+using SeriesBounds = std::array<ValueBounds, 4>;
+
+SeriesBounds BoundsOfActiveSeries(const ChartModel& model) {
+    SeriesBounds bounds;
+    const ChartSeries* series[] = {&model.Series1, &model.Series2, &model.Series3, &model.Series4};
+    for (std::size_t i = 0; i < bounds.size(); ++i)
+        if (series[i]->Active()) bounds[i] = series[i]->Bounds();
+    return bounds;
 }
 
 std::vector<QString> Labels(const std::vector<double>& ticks, const QLocale& locale) {
@@ -98,16 +103,16 @@ void DrawArrowSeries(const PixelCanvas& canvas, const ChartSeries& series,
     }
 }
 
-}  // namespace
-
-void AutomaticRange(const ChartModel& model, bool vertical, int lengthPixels, double& minimum,
-                    double& maximum) {
+void AutomaticRangeFrom(const ChartModel& model, const SeriesBounds& bounds, bool vertical,
+                        int lengthPixels, double& minimum, double& maximum) {
     bool any = false;
     double lo = 0, hi = 0;
     int pointerSize = 0;  // largest marker among the shown, non-empty point series
-    for (const ChartSeries* s : {&model.Series1, &model.Series2, &model.Series3, &model.Series4}) {
+    const ChartSeries* series[] = {&model.Series1, &model.Series2, &model.Series3, &model.Series4};
+    for (std::size_t i = 0; i < bounds.size(); ++i) {
+        const ChartSeries* s = series[i];
         if (!s->Active()) continue;
-        const ValueBounds b = s->Bounds();
+        const ValueBounds& b = bounds[i];
         if (b.empty) continue;
         const double sMin = vertical ? b.minY : b.minX, sMax = vertical ? b.maxY : b.maxX;
         lo = any ? std::min(lo, sMin) : sMin;
@@ -131,6 +136,32 @@ void AutomaticRange(const ChartModel& model, bool vertical, int lengthPixels, do
     maximum = hi;
 }
 
+// One pass over the points gives the bounds for both axes of a redraw.
+class AxisRanges {
+  public:
+    explicit AxisRanges(ChartModel& model) : model_(model) {}
+    Range Of(ChartAxis& axis, bool vertical, int lengthPixels) {
+        if (!axis.Automatic()) return {axis.Minimum(), axis.Maximum()};
+        if (!bounds_) bounds_ = BoundsOfActiveSeries(model_);
+        Range r;
+        AutomaticRangeFrom(model_, *bounds_, vertical, lengthPixels, r.minimum, r.maximum);
+        axis.SetComputedRange(r.minimum, r.maximum);
+        return r;
+    }
+
+  private:
+    ChartModel& model_;
+    std::optional<SeriesBounds> bounds_;
+};
+
+}  // namespace
+
+void AutomaticRange(const ChartModel& model, bool vertical, int lengthPixels, double& minimum,
+                    double& maximum) {
+    AutomaticRangeFrom(model, BoundsOfActiveSeries(model), vertical, lengthPixels, minimum,
+                       maximum);
+}
+
 ChartLayout ChartRenderer::Render(ChartModel& model, QImage& image, const QFont& font,
                                   const QLocale& locale) {
     image.fill(Qt::white);
@@ -144,14 +175,15 @@ ChartLayout ChartRenderer::Render(ChartModel& model, QImage& image, const QFont&
     const int top = kOuterMargin + labelHeight / 2;
     const int bottom = height - 1 - (kOuterMargin + labelHeight + kLabelGap + kTickLength + 1);
     if (bottom - top < kMinPlotSide) return layout;
-    const Range yRange = AxisRange(model, model.LeftAxis, true, bottom - top);
+    AxisRanges ranges(model);
+    const Range yRange = ranges.Of(model.LeftAxis, true, bottom - top);
     const std::vector<double> yTicks =
         AxisTicks(yRange.minimum, yRange.maximum, bottom - top, labelHeight * 2.0);
     const std::vector<QString> yLabels = Labels(yTicks, locale);
     const int left = kOuterMargin + WidestLabel(yLabels, fm) + kLabelGap + kTickLength + 1;
     const int right = width - 1 - kOuterMargin - fm.horizontalAdvance(QLatin1Char('0')) * 2;
     if (right - left < kMinPlotSide) return layout;
-    const Range xRange = AxisRange(model, model.BottomAxis, false, right - left);
+    const Range xRange = ranges.Of(model.BottomAxis, false, right - left);
 
     // X labels must not touch: widen the tick spacing until the widest label fits.
     std::vector<double> xTicks;
