@@ -89,7 +89,7 @@ TEST(SeriesOrderTest, RandomInsertionEqualsTheLiteralRule) {
 
 // The sort at sizes and with values that take its other paths: passes over the lower bits,
 // ranges of equal X, both zeros (kept bit for bit), the ends of the double range.
-TEST(StableSortByXTest, EqualsAStableSortOfTheValues) {
+TEST(SeriesOrderTest, StableSortByXEqualsAStableSortOfTheValues) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     struct Case {
         const char* name;
