@@ -7,7 +7,7 @@
 namespace morvik {
 
 class NumericError : public std::runtime_error {
-public:
+  public:
     NumericError() : std::runtime_error("The values are too large to compute with.") {}
 };
 
