@@ -4,18 +4,24 @@
 
 namespace morvik::chart {
 
-AxisMapping::AxisMapping(double minimum, double maximum, int pixelAtMin, int pixelAtMax)
+AxisMapping::AxisMapping(double minimum, double maximum, double pixelAtMin, double pixelAtMax)
     : minimum_(minimum), maximum_(maximum), pixelAtMin_(pixelAtMin), pixelAtMax_(pixelAtMax) {
     const bool finite = std::isfinite(minimum) && std::isfinite(maximum);
     middle_ = !finite || !(maximum > minimum) || pixelAtMin == pixelAtMax;
     if (middle_) {
-        base_ = (static_cast<double>(pixelAtMin) + pixelAtMax) / 2;
+        base_ = (pixelAtMin + pixelAtMax) / 2;
         return;
     }
     pre_ = std::isfinite(maximum - minimum) ? 1.0 : 0.5;
     offset_ = minimum * pre_;
-    scale_ = (static_cast<double>(pixelAtMax) - pixelAtMin) / (maximum * pre_ - offset_);
+    scale_ = (pixelAtMax - pixelAtMin) / (maximum * pre_ - offset_);
     base_ = pixelAtMin;
+}
+
+AxisMapping AxisMapping::Scaled(double ratio) const {
+    if (ratio == 1) return *this;
+    return AxisMapping(minimum_, maximum_, (pixelAtMin_ + 0.5) * ratio - 0.5,
+                       (pixelAtMax_ + 0.5) * ratio - 0.5);
 }
 
 long double AxisMapping::ToValue(double pixel) const {

@@ -64,18 +64,51 @@ int WidestLabel(const std::vector<QString>& labels, const QFontMetrics& fm) {
     return widest;
 }
 
-void DrawLineSeries(QImage& image, const ChartSeries& series, const ChartLayout& layout) {
+// The series drawn straight in device pixels: the layout's mappings scaled to the image's
+// pixel density, and the plot rectangle in device pixels as the clip.
+struct DeviceDrawing {
+    double ratio = 1;
+    PixelCanvas canvas;
+    AxisMapping x, y;
+    int penWidth = 1;  // device pixels of a one-pixel line
+};
+
+DeviceDrawing DeviceDrawingOf(QImage& image, const ChartLayout& layout) {
+    DeviceDrawing d;
+    d.ratio = image.devicePixelRatio();
+    const double r = d.ratio;
+    // Pixel i covers [i * r, (i + 1) * r) in device pixels.
+    auto first = [r](int i) { return static_cast<int>(std::lround(i * r)); };
+    auto last = [r](int i) { return static_cast<int>(std::lround((i + 1) * r)) - 1; };
+    d.canvas.bits = reinterpret_cast<std::uint32_t*>(image.bits());
+    d.canvas.stride = image.bytesPerLine() / static_cast<int>(sizeof(std::uint32_t));
+    d.canvas.left = std::max(0, first(layout.plot.left()));
+    d.canvas.top = std::max(0, first(layout.plot.top()));
+    d.canvas.right = std::min(image.width() - 1, last(layout.plot.right()));
+    d.canvas.bottom = std::min(image.height() - 1, last(layout.plot.bottom()));
+    d.x = layout.x.Scaled(r);
+    d.y = layout.y.Scaled(r);
+    d.penWidth = std::max(1, static_cast<int>(std::lround(r)));
+    return d;
+}
+
+void DrawLineSeries(QImage& image, const ChartSeries& series, const DeviceDrawing& d) {
     const auto xs = series.XValues();
     const auto ys = series.YValues();
     if (xs.size() < 2) return;
-    QPainter painter(&image);
-    painter.setClipRect(layout.plot);
-    painter.setPen(QPen(ToQColor(series.Color()), 1,
+    // A view of the same pixels without the density, so QPainter works in device pixels and
+    // the line passes exactly through the markers placed on it.
+    QImage device(image.bits(), image.width(), image.height(), image.bytesPerLine(),
+                  image.format());
+    QPainter painter(&device);
+    const QRect clip(QPoint(d.canvas.left, d.canvas.top), QPoint(d.canvas.right, d.canvas.bottom));
+    painter.setClipRect(clip);
+    painter.setPen(QPen(ToQColor(series.Color()), d.penWidth,
                         series.PenStyle() == LineStyle::Dot ? Qt::DotLine : Qt::SolidLine));
-    const QRectF guard = QRectF(layout.plot).adjusted(-16, -16, 16, 16);
+    const QRectF guard = QRectF(clip).adjusted(-16, -16, 16, 16);
     for (std::size_t i = 1; i < xs.size(); ++i) {
-        double x0 = layout.x.ToPixel(xs[i - 1]), y0 = layout.y.ToPixel(ys[i - 1]);
-        double x1 = layout.x.ToPixel(xs[i]), y1 = layout.y.ToPixel(ys[i]);
+        double x0 = d.x.ToPixel(xs[i - 1]), y0 = d.y.ToPixel(ys[i - 1]);
+        double x1 = d.x.ToPixel(xs[i]), y1 = d.y.ToPixel(ys[i]);
         if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
             continue;
         // Cut back only far-out ends, so the dot pattern keeps its phase in the usual case.
@@ -91,15 +124,14 @@ void DrawLineSeries(QImage& image, const ChartSeries& series, const ChartLayout&
     }
 }
 
-void DrawArrowSeries(const PixelCanvas& canvas, const ChartSeries& series,
-                     const ChartLayout& layout) {
+void DrawArrowSeries(const ChartSeries& series, const DeviceDrawing& d) {
     const auto xs = series.XValues(), ys = series.YValues();
     const auto ex = series.EndXValues(), ey = series.EndYValues();
     const std::uint32_t color = Pixel(series.Color());
     const std::size_t n = std::min({xs.size(), ys.size(), ex.size(), ey.size()});
     for (std::size_t i = 0; i < n; ++i) {
-        DrawSegment(canvas, layout.x.ToPixel(xs[i]), layout.y.ToPixel(ys[i]),
-                    layout.x.ToPixel(ex[i]), layout.y.ToPixel(ey[i]), color);
+        DrawSegment(d.canvas, d.x.ToPixel(xs[i]), d.y.ToPixel(ys[i]), d.x.ToPixel(ex[i]),
+                    d.y.ToPixel(ey[i]), color, d.penWidth);
     }
 }
 
@@ -168,7 +200,11 @@ ChartLayout ChartRenderer::Render(ChartModel& model, QImage& image, const QFont&
     ChartLayout layout;
     const QFontMetrics fm(font);
     const int labelHeight = fm.height();
-    const int width = image.width(), height = image.height();
+    // The layout is in pixels of the widget; a high-density image has ratio device pixels
+    // for each, and QPainter scales its drawing to them.
+    const double ratio = image.devicePixelRatio();
+    const int width = static_cast<int>(std::lround(image.width() / ratio));
+    const int height = static_cast<int>(std::lround(image.height() / ratio));
 
     // Vertical extent first: the left margin depends on the Y labels, which depend on the
     // Y range, which (when automatic) depends on the plot height.
@@ -204,9 +240,15 @@ ChartLayout ChartRenderer::Render(ChartModel& model, QImage& image, const QFont&
     layout.x = AxisMapping(xRange.minimum, xRange.maximum, left, right);
     layout.y = AxisMapping(yRange.minimum, yRange.maximum, bottom, top);
 
+    // At ratio 1 a one-pixel pen covers the pixel right of and below its coordinate; a scaled
+    // pen is centred on the coordinate instead. Lines shift half a pixel to cover the same
+    // pixels, so the frame meets the series' device clip and the grid the markers.
+    const QPointF lineOffset(0.5, 0.5);
+    const bool shiftLines = ratio != 1;
     {
         QPainter painter(&image);
         painter.setClipRect(layout.plot);
+        if (shiftLines) painter.translate(lineOffset);
         painter.setPen(QPen(kGridColor, 1, Qt::DotLine));
         for (double t : xTicks) {
             const int x = RoundPixel(std::clamp(layout.x.ToPixel(t), -1e6, 1e6));
@@ -218,43 +260,45 @@ ChartLayout ChartRenderer::Render(ChartModel& model, QImage& image, const QFont&
         }
     }
 
-    PixelCanvas canvas;
-    canvas.bits = reinterpret_cast<std::uint32_t*>(image.bits());
-    canvas.stride = image.bytesPerLine() / static_cast<int>(sizeof(std::uint32_t));
-    canvas.left = left;
-    canvas.top = top;
-    canvas.right = right;
-    canvas.bottom = bottom;
+    const DeviceDrawing device = DeviceDrawingOf(image, layout);
     auto drawPoints = [&](const ChartSeries& s) {
         if (!s.Active()) return;
         const MarkerStyle style{s.PointerSize(), Pixel(s.PointerFill()), Pixel(s.PointerOutline())};
-        DrawMarkers(canvas, layout.x, layout.y, s.XValues(), s.YValues(), style, scratch_);
+        DrawMarkers(device.canvas, device.x, device.y, s.XValues(), s.YValues(), style, scratch_,
+                    device.ratio);
     };
     drawPoints(model.Series1);
-    if (model.Series2.Active()) DrawLineSeries(image, model.Series2, layout);
+    if (model.Series2.Active()) DrawLineSeries(image, model.Series2, device);
     drawPoints(model.Series3);
-    if (model.Series4.Active()) DrawArrowSeries(canvas, model.Series4, layout);
+    if (model.Series4.Active()) DrawArrowSeries(model.Series4, device);
 
+    std::vector<int> xTickPixels, yTickPixels;
+    for (double t : xTicks)
+        xTickPixels.push_back(RoundPixel(std::clamp(layout.x.ToPixel(t), -1e6, 1e6)));
+    for (double t : yTicks)
+        yTickPixels.push_back(RoundPixel(std::clamp(layout.y.ToPixel(t), -1e6, 1e6)));
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(kFrameColor);
+    painter.save();
+    if (shiftLines) painter.translate(lineOffset);
     painter.drawRect(QRect(left - 1, top - 1, right - left + 2, bottom - top + 2));
+    for (int x : xTickPixels) painter.drawLine(x, bottom + 2, x, bottom + 1 + kTickLength);
+    for (int y : yTickPixels) painter.drawLine(left - 1 - kTickLength, y, left - 2, y);
+    painter.restore();
     for (std::size_t i = 0; i < xTicks.size(); ++i) {
-        const int x = RoundPixel(std::clamp(layout.x.ToPixel(xTicks[i]), -1e6, 1e6));
-        painter.drawLine(x, bottom + 2, x, bottom + 1 + kTickLength);
         const int w = fm.horizontalAdvance(xLabels[i]);
-        const int labelLeft = std::clamp(x - w / 2, 0, std::max(0, width - w));
+        const int labelLeft = std::clamp(xTickPixels[i] - w / 2, 0, std::max(0, width - w));
         painter.drawText(QRect(labelLeft, bottom + 2 + kTickLength + kLabelGap, w, labelHeight),
                          Qt::AlignCenter, xLabels[i]);
     }
     for (std::size_t i = 0; i < yTicks.size(); ++i) {
-        const int y = RoundPixel(std::clamp(layout.y.ToPixel(yTicks[i]), -1e6, 1e6));
-        painter.drawLine(left - 1 - kTickLength, y, left - 2, y);
         const int labelRight = left - 2 - kTickLength - kLabelGap;
-        painter.drawText(QRect(0, y - labelHeight / 2, labelRight, labelHeight),
+        painter.drawText(QRect(0, yTickPixels[i] - labelHeight / 2, labelRight, labelHeight),
                          Qt::AlignRight | Qt::AlignVCenter, yLabels[i]);
     }
     // A raised one-pixel bevel around the chart: its light side is the white background.
+    if (shiftLines) painter.translate(lineOffset);
     painter.setPen(kBevelShadow);
     painter.drawLine(0, height - 1, width - 1, height - 1);
     painter.drawLine(width - 1, 0, width - 1, height - 1);

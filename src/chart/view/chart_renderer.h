@@ -22,7 +22,8 @@ struct ChartLayout {
 class ChartRenderer {
   public:
     // Draws into image, which must be Format_RGB32. Automatic axis ranges are fitted to the
-    // active series and stored into the axes, as the range of this redraw.
+    // active series and stored into the axes, as the range of this redraw. An image with a
+    // device pixel ratio is drawn at its full resolution; the layout stays in logical pixels.
     ChartLayout Render(ChartModel& model, QImage& image, const QFont& font, const QLocale& locale);
 
   private:

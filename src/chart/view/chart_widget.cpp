@@ -33,10 +33,18 @@ QImage ChartWidget::RenderImage() {
 }
 
 void ChartWidget::paintEvent(QPaintEvent*) {
-    const bool reuse = onlyRubberBandMoved_ && !model_.Changed() && frame_.size() == size();
+    // On a high-density screen the chart is drawn at the screen's resolution, so its lines and
+    // text are as sharp as the rest of the window; the layout stays in widget pixels.
+    const qreal ratio = devicePixelRatioF();
+    const QSize deviceSize(qRound(width() * ratio), qRound(height() * ratio));
+    const bool sameFrame = frame_.size() == deviceSize && frame_.devicePixelRatio() == ratio;
+    const bool reuse = onlyRubberBandMoved_ && !model_.Changed() && sameFrame;
     onlyRubberBandMoved_ = false;
     if (!reuse) {
-        if (frame_.size() != size()) frame_ = QImage(size(), QImage::Format_RGB32);
+        if (!sameFrame) {
+            frame_ = QImage(deviceSize, QImage::Format_RGB32);
+            frame_.setDevicePixelRatio(ratio);
+        }
         // A paint must never end the program: when memory runs out while placing points or
         // drawing, the chart shows a blank plot until the next paint can draw it whole.
         try {

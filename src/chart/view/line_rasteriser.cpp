@@ -96,7 +96,7 @@ bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double left, do
 }
 
 void DrawSegment(const PixelCanvas& c, double x0, double y0, double x1, double y1,
-                 std::uint32_t color) {
+                 std::uint32_t color, int width) {
     // Infinite or NaN ends (values the axis cannot place) draw nothing.
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
         return;
@@ -107,7 +107,21 @@ void DrawSegment(const PixelCanvas& c, double x0, double y0, double x1, double y
             return;
         if (!(inside(x0) && inside(y0) && inside(x1) && inside(y1))) return;
     }
-    DrawLine(c, RoundPixel(x0), RoundPixel(y0), RoundPixel(x1), RoundPixel(y1), color);
+    const int ix0 = RoundPixel(x0), iy0 = RoundPixel(y0), ix1 = RoundPixel(x1),
+              iy1 = RoundPixel(y1);
+    if (width <= 1) {
+        DrawLine(c, ix0, iy0, ix1, iy1, color);
+        return;
+    }
+    // Steep lines thicken sideways, flat ones up and down, as each has one pixel per row or
+    // column; the lines are centred on the segment.
+    const bool steep = std::abs(ix1 - ix0) < std::abs(iy1 - iy0);
+    for (int k = -(width - 1) / 2; k <= width / 2; ++k) {
+        if (steep)
+            DrawLine(c, ix0 + k, iy0, ix1 + k, iy1, color);
+        else
+            DrawLine(c, ix0, iy0 + k, ix1, iy1 + k, color);
+    }
 }
 
 }  // namespace morvik::chart

@@ -1,6 +1,7 @@
 #include "chart/view/marker_blitter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace morvik::chart {
@@ -12,12 +13,14 @@ constexpr int kMaxFilteredSize = 64;
 constexpr std::size_t kMinFilteredCount = 2048;
 
 struct MarkerRows {
-    std::vector<std::uint32_t> outline, middle;  // top/bottom row, inner row
-    MarkerRows(const MarkerStyle& style) {
-        const int w = 2 * style.size + 1;
+    std::vector<std::uint32_t> outline, middle;  // outline rows, rows through the fill
+    MarkerRows(const MarkerShape& shape, const MarkerStyle& style) {
+        const int w = shape.before + shape.after + 1;
+        const int edge = std::min(shape.outlineWidth, w);
         outline.assign(w, style.outline);
         middle.assign(w, style.fill);
-        middle.front() = middle.back() = style.outline;
+        std::fill_n(middle.begin(), edge, style.outline);
+        std::fill_n(middle.end() - edge, edge, style.outline);
     }
 };
 
@@ -60,11 +63,18 @@ WholeBlitter WholeBlitterFor(int size) {
 
 class Blitter {
   public:
-    Blitter(const PixelCanvas& canvas, const MarkerStyle& style)
-        : c_(canvas), s_(style.size), style_(style), rows_(style), whole_(WholeBlitterFor(s_)) {}
+    Blitter(const PixelCanvas& canvas, const MarkerShape& shape, const MarkerStyle& style)
+        : c_(canvas),
+          shape_(shape),
+          style_(style),
+          rows_(shape, style),
+          whole_(shape.outlineWidth == 1 && shape.before == shape.after
+                     ? WholeBlitterFor(shape.before)
+                     : nullptr) {}
 
     void Draw(int cx, int cy) const {
-        const int x0 = cx - s_, x1 = cx + s_, y0 = cy - s_, y1 = cy + s_;
+        const int x0 = cx - shape_.before, x1 = cx + shape_.after;
+        const int y0 = cy - shape_.before, y1 = cy + shape_.after;
         if (whole_ && x0 >= c_.left && x1 <= c_.right && y0 >= c_.top && y1 <= c_.bottom) {
             whole_(c_.Row(y0) + x0, c_.stride, style_.fill, style_.outline);
             return;
@@ -73,15 +83,17 @@ class Blitter {
         const int cy0 = std::max(y0, c_.top), cy1 = std::min(y1, c_.bottom);
         if (cx0 > cx1 || cy0 > cy1) return;
         const std::size_t bytes = static_cast<std::size_t>(cx1 - cx0 + 1) * sizeof(std::uint32_t);
+        const int t = shape_.outlineWidth;
         for (int y = cy0; y <= cy1; ++y) {
-            const auto& source = (y == y0 || y == y1) ? rows_.outline : rows_.middle;
+            const bool outlineRow = y < y0 + t || y > y1 - t;
+            const auto& source = outlineRow ? rows_.outline : rows_.middle;
             std::memcpy(c_.Row(y) + cx0, source.data() + (cx0 - x0), bytes);
         }
     }
 
   private:
     const PixelCanvas& c_;
-    int s_;
+    MarkerShape shape_;
     MarkerStyle style_;
     MarkerRows rows_;
     WholeBlitter whole_;
@@ -89,21 +101,32 @@ class Blitter {
 
 }  // namespace
 
+MarkerShape ScaledMarkerShape(int size, double ratio) {
+    // At ratio 1 this is the plain 2s+1 square with a one-pixel outline.
+    MarkerShape shape;
+    shape.outlineWidth = std::max(1, static_cast<int>(std::lround(ratio)));
+    const long side = std::max(std::lround((2.0 * size + 1) * ratio), 2L * shape.outlineWidth + 1);
+    shape.before = static_cast<int>(side / 2);
+    shape.after = static_cast<int>(side - 1 - shape.before);
+    shape.shift = side % 2 == 0 ? 0.5 : 0.0;
+    return shape;
+}
+
 void DrawMarkers(const PixelCanvas& canvas, const AxisMapping& x, const AxisMapping& y,
                  std::span<const double> xs, std::span<const double> ys, const MarkerStyle& style,
-                 MarkerScratch& scratch) {
+                 MarkerScratch& scratch, double ratio) {
     const std::size_t n = std::min(xs.size(), ys.size());
-    if (canvas.Empty() || n == 0 || style.size < 1) return;
-    const int s = style.size;
+    if (canvas.Empty() || n == 0 || style.size < 1 || !(ratio > 0)) return;
+    const MarkerShape shape = ScaledMarkerShape(style.size, ratio);
     // The centres whose marker can touch the clip rectangle. Positions are range-checked as
     // doubles before rounding, so huge, infinite and NaN positions never reach an int.
-    const int areaLeft = canvas.left - s, areaTop = canvas.top - s;
-    const int areaWidth = canvas.right - canvas.left + 1 + 2 * s;
-    const int areaHeight = canvas.bottom - canvas.top + 1 + 2 * s;
+    const int areaLeft = canvas.left - shape.after, areaTop = canvas.top - shape.after;
+    const int areaWidth = canvas.right - canvas.left + 1 + shape.before + shape.after;
+    const int areaHeight = canvas.bottom - canvas.top + 1 + shape.before + shape.after;
     const double loX = areaLeft - 1.0, hiX = areaLeft + areaWidth + 1.0;
     const double loY = areaTop - 1.0, hiY = areaTop + areaHeight + 1.0;
     auto centreKey = [&](std::size_t i) -> int {
-        const double px = x.ToPixel(xs[i]), py = y.ToPixel(ys[i]);
+        const double px = x.ToPixel(xs[i]) + shape.shift, py = y.ToPixel(ys[i]) + shape.shift;
         if (!(px > loX && px < hiX && py > loY && py < hiY)) return -1;
         const unsigned cx = static_cast<unsigned>(RoundPixel(px) - areaLeft);
         const unsigned cy = static_cast<unsigned>(RoundPixel(py) - areaTop);
@@ -111,9 +134,9 @@ void DrawMarkers(const PixelCanvas& canvas, const AxisMapping& x, const AxisMapp
             return -1;
         return static_cast<int>(cy) * areaWidth + static_cast<int>(cx);
     };
-    const Blitter blitter(canvas, style);
+    const Blitter blitter(canvas, shape, style);
 
-    if (s > kMaxFilteredSize || n < kMinFilteredCount) {
+    if (std::max(shape.before, shape.after) > kMaxFilteredSize || n < kMinFilteredCount) {
         for (std::size_t i = 0; i < n; ++i) {
             const int key = centreKey(i);
             if (key >= 0) blitter.Draw(key % areaWidth + areaLeft, key / areaWidth + areaTop);
