@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chart/view/axis_mapping.h"
+#include "chart/view/chart_renderer.h"
 #include "chart/view/line_rasteriser.h"
 #include "chart/view/marker_blitter.h"
 #include "chart/view/pixel_canvas.h"
@@ -24,14 +25,15 @@ QImage WhiteImage() {
     return image;
 }
 
-PixelCanvas CanvasOf(QImage& image) {
+// The plot rectangle as clip; at ratio 2 each of its pixels is two device pixels wide and high.
+PixelCanvas CanvasOf(QImage& image, int ratio = 1) {
     PixelCanvas c;
     c.bits = reinterpret_cast<std::uint32_t*>(image.bits());
     c.stride = image.bytesPerLine() / 4;
-    c.left = kPlot.left();
-    c.top = kPlot.top();
-    c.right = kPlot.right();
-    c.bottom = kPlot.bottom();
+    c.left = kPlot.left() * ratio;
+    c.top = kPlot.top() * ratio;
+    c.right = (kPlot.right() + 1) * ratio - 1;
+    c.bottom = (kPlot.bottom() + 1) * ratio - 1;
     return c;
 }
 
@@ -72,6 +74,9 @@ class ChartDrawingTest : public QObject {
     void markersEqualQPainterRectangles();
     void linesEqualQPainterLines();
     void farAndInvalidPositionsAreSkippedSafely();
+    void markersAtRatioTwoAreTheMarkersDoubled_data();
+    void markersAtRatioTwoAreTheMarkersDoubled();
+    void chartAtRatioTwoHasDoubleResolution();
 };
 
 void ChartDrawingTest::markersEqualQPainterRectangles_data() {
@@ -177,6 +182,117 @@ void ChartDrawingTest::farAndInvalidPositionsAreSkippedSafely() {
         QCOMPARE(image.pixel(x, 40), inPlot ? qRgb(255, 0, 0) : qRgb(255, 255, 255));
     }
     QCOMPARE(image.pixel(50, 30), qRgb(255, 255, 255));
+}
+
+void ChartDrawingTest::markersAtRatioTwoAreTheMarkersDoubled_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("count");
+    QTest::newRow("size 1, few") << 1 << 200;
+    QTest::newRow("size 4, few") << 4 << 300;
+    QTest::newRow("size 4, many") << 4 << 20000;
+}
+
+// Whole-pixel positions: each device-pixel marker is the one-pixel marker doubled, outline
+// included, with the same clipping and the same order where markers overlap.
+void ChartDrawingTest::markersAtRatioTwoAreTheMarkersDoubled() {
+    QFETCH(int, size);
+    QFETCH(int, count);
+    std::mt19937 rng(static_cast<unsigned>(size * 7 + count));
+    std::uniform_int_distribution<int> px(-5, kWidth + 5), py(-5, kHeight + 5);
+    std::vector<double> xs, ys;
+    for (int i = 0; i < count; ++i) {
+        xs.push_back(px(rng));
+        ys.push_back(py(rng));
+    }
+    const std::span<const double> xsAll(xs), ysAll(ys);
+    const std::size_t half = xs.size() / 2;
+    const MarkerStyle styles[2] = {{size, qRgb(0, 128, 255), qRgb(0, 0, 0)},
+                                   {size, qRgb(0, 255, 0), qRgb(0, 0, 0)}};
+    auto draw = [&](QImage& image, int ratio) {
+        MarkerScratch scratch;
+        const PixelCanvas canvas = CanvasOf(image, ratio);
+        const AxisMapping x = IdentityX().Scaled(ratio), y = IdentityY().Scaled(ratio);
+        DrawMarkers(canvas, x, y, xsAll.first(half), ysAll.first(half), styles[0], scratch, ratio);
+        DrawMarkers(canvas, x, y, xsAll.subspan(half), ysAll.subspan(half), styles[1], scratch,
+                    ratio);
+    };
+    QImage single = WhiteImage();
+    draw(single, 1);
+    QImage doubled(2 * kWidth, 2 * kHeight, QImage::Format_RGB32);
+    doubled.fill(Qt::white);
+    draw(doubled, 2);
+    const QImage expected =
+        single.scaled(doubled.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    QCOMPARE(FirstDifference(doubled, expected), QString());
+
+    // Between whole pixels a marker's even device side is centred on its exact position, to
+    // within half a device pixel (rounding the pixel first would be off by up to one).
+    for (int tenth = 0; tenth < 10; ++tenth) {
+        const double position = 40 + tenth / 10.0;
+        QImage image(2 * kWidth, 2 * kHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        MarkerScratch scratch;
+        const std::vector<double> at = {position};
+        DrawMarkers(CanvasOf(image, 2), IdentityX().Scaled(2), IdentityY().Scaled(2), at, at,
+                    styles[0], scratch, 2);
+        const int row = 2 * RoundPixel(position);
+        int first = 0, last = 2 * kWidth - 1;
+        while (image.pixel(first, row) == qRgb(255, 255, 255)) ++first;
+        while (image.pixel(last, row) == qRgb(255, 255, 255)) --last;
+        QCOMPARE(last - first + 1, 2 * (2 * size + 1));
+        const double deviceCentre = (first + last + 1) / 2.0;  // in device pixel edges
+        QVERIFY2(std::abs(deviceCentre - 2 * (position + 0.5)) <= 0.5,
+                 qPrintable(QString::number(position)));
+    }
+}
+
+// The whole chart at ratio 2: twice the pixels, the same layout in widget pixels, markers of
+// twice the extent, and every kind of series drawn, including values far outside the plot.
+void ChartDrawingTest::chartAtRatioTwoHasDoubleResolution() {
+    ChartModel model;
+    model.BottomAxis.SetMinMax(-10, 10);
+    model.LeftAxis.SetMinMax(-10, 10);
+    model.Series1.AddXY(0, 0);
+    model.Series1.AddXY(9.9, -9.9);  // clipped at the plot's corner
+    model.Series1.AddXY(1e300, 0);
+    model.Series2.SetActive(true);
+    model.Series2.AddXY(-1e300, 8);  // away from the marker at (0, 0)
+    model.Series2.AddXY(1e300, 8);
+    model.Series3.SetActive(true);
+    model.Series3.AddXY(5, 5);
+    model.Series4.SetActive(true);
+    model.Series4.AddArrow(-5, 5, 5, 6);
+    model.Series4.AddArrow(-1e300, 0, 1e300, 1);
+    const QRgb fill = qRgb(model.Series1.PointerFill().r, model.Series1.PointerFill().g,
+                           model.Series1.PointerFill().b);
+    const QFont font;
+    const QLocale locale = QLocale::c();
+    ChartRenderer renderer;
+
+    QImage single(300, 240, QImage::Format_RGB32);
+    const ChartLayout layout = renderer.Render(model, single, font, locale);
+    QImage doubled(600, 480, QImage::Format_RGB32);
+    doubled.setDevicePixelRatio(2);
+    const ChartLayout doubledLayout = renderer.Render(model, doubled, font, locale);
+    QCOMPARE(doubled.size(), QSize(600, 480));
+    QVERIFY(layout.valid && doubledLayout.valid);
+    QCOMPARE(doubledLayout.plot, layout.plot);
+
+    // The fill of the marker at (0, 0) along its row: where it starts and how wide it is.
+    auto fillRun = [fill](const QImage& image, QPoint centre) {
+        int left = centre.x(), right = centre.x();
+        while (left > 0 && image.pixel(left - 1, centre.y()) == fill) --left;
+        while (right + 1 < image.width() && image.pixel(right + 1, centre.y()) == fill) ++right;
+        return std::pair{left, right - left + 1};
+    };
+    const QPoint centre(RoundPixel(layout.x.ToPixel(0)), RoundPixel(layout.y.ToPixel(0)) + 1);
+    QCOMPARE(single.pixel(centre), fill);
+    QCOMPARE(doubled.pixel(centre * 2), fill);
+    const auto [singleLeft, singleWidth] = fillRun(single, centre);
+    const auto [doubledLeft, doubledWidth] = fillRun(doubled, centre * 2);
+    QCOMPARE(singleWidth, 2 * model.Series1.PointerSize() - 1);
+    QVERIFY(std::abs(doubledWidth - 2 * singleWidth) <= 1);
+    QVERIFY(std::abs(doubledLeft - 2 * singleLeft) <= 1);
 }
 
 QTEST_MAIN(ChartDrawingTest)

@@ -95,6 +95,24 @@ bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double left, do
     return false;
 }
 
+namespace {
+
+// Kept out of line so the one-pixel path stays as lean as before.
+[[gnu::noinline]] void DrawThickLine(const PixelCanvas& c, int x0, int y0, int x1, int y1,
+                                     std::uint32_t color, int width) {
+    // Steep lines thicken sideways, flat ones up and down, as each has one pixel per row or
+    // column; the lines are centred on the segment.
+    const bool steep = std::abs(x1 - x0) < std::abs(y1 - y0);
+    for (int k = -(width - 1) / 2; k <= width / 2; ++k) {
+        if (steep)
+            DrawLine(c, x0 + k, y0, x1 + k, y1, color);
+        else
+            DrawLine(c, x0, y0 + k, x1, y1 + k, color);
+    }
+}
+
+}  // namespace
+
 void DrawSegment(const PixelCanvas& c, double x0, double y0, double x1, double y1,
                  std::uint32_t color, int width) {
     // Infinite or NaN ends (values the axis cannot place) draw nothing.
@@ -109,19 +127,11 @@ void DrawSegment(const PixelCanvas& c, double x0, double y0, double x1, double y
     }
     const int ix0 = RoundPixel(x0), iy0 = RoundPixel(y0), ix1 = RoundPixel(x1),
               iy1 = RoundPixel(y1);
-    if (width <= 1) {
-        DrawLine(c, ix0, iy0, ix1, iy1, color);
+    if (width > 1) {
+        DrawThickLine(c, ix0, iy0, ix1, iy1, color, width);
         return;
     }
-    // Steep lines thicken sideways, flat ones up and down, as each has one pixel per row or
-    // column; the lines are centred on the segment.
-    const bool steep = std::abs(ix1 - ix0) < std::abs(iy1 - iy0);
-    for (int k = -(width - 1) / 2; k <= width / 2; ++k) {
-        if (steep)
-            DrawLine(c, ix0 + k, iy0, ix1 + k, iy1, color);
-        else
-            DrawLine(c, ix0, iy0 + k, ix1, iy1 + k, color);
-    }
+    DrawLine(c, ix0, iy0, ix1, iy1, color);
 }
 
 }  // namespace morvik::chart

@@ -125,8 +125,16 @@ void DrawMarkers(const PixelCanvas& canvas, const AxisMapping& x, const AxisMapp
     const int areaHeight = canvas.bottom - canvas.top + 1 + shape.before + shape.after;
     const double loX = areaLeft - 1.0, hiX = areaLeft + areaWidth + 1.0;
     const double loY = areaTop - 1.0, hiY = areaTop + areaHeight + 1.0;
+    // An even side rounds positions half a pixel further on, folded into the mappings so the
+    // per-point work is the same for every side.
+    auto shifted = [&](const AxisMapping& m) {
+        if (shape.shift == 0) return m;
+        return AxisMapping(m.Minimum(), m.Maximum(), m.PixelAtMin() + shape.shift,
+                           m.PixelAtMax() + shape.shift);
+    };
+    const AxisMapping mx = shifted(x), my = shifted(y);
     auto centreKey = [&](std::size_t i) -> int {
-        const double px = x.ToPixel(xs[i]) + shape.shift, py = y.ToPixel(ys[i]) + shape.shift;
+        const double px = mx.ToPixel(xs[i]), py = my.ToPixel(ys[i]);
         if (!(px > loX && px < hiX && py > loY && py < hiY)) return -1;
         const unsigned cx = static_cast<unsigned>(RoundPixel(px) - areaLeft);
         const unsigned cy = static_cast<unsigned>(RoundPixel(py) - areaTop);
