@@ -1,5 +1,6 @@
 #include "windows/safe_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -25,9 +26,15 @@ QString SystemReason(int error) {
 QString WriteFileSafely(const QString& path, const QByteArray& bytes) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const QByteArray native = QFile::encodeName(absolute);
-    // The rename below would replace a read-only file; such a target stays refused.
-    if (QFileInfo::exists(absolute) && ::access(native.constData(), W_OK) != 0) {
-        return CannotCreate(absolute, SystemReason(errno));
+    // The rename below would replace a read-only file; such a target stays refused, also for
+    // root, whom access() lets write anything: a file without any write permission is read-only.
+    struct stat target {};
+    if (::stat(native.constData(), &target) == 0 && S_ISREG(target.st_mode)) {
+        if (::access(native.constData(), W_OK) != 0)
+            return CannotCreate(absolute, SystemReason(errno));
+        if ((target.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+            return CannotCreate(absolute, SystemReason(EACCES));
+        }
     }
     QSaveFile file(absolute);
     errno = 0;

@@ -50,7 +50,6 @@ class SafeFileTest : public QObject {
     }
 
     void readOnlyTargetIsRefused() {
-        if (geteuid() == 0) QSKIP("root may write a read-only file");
         QTemporaryDir dir;
         const QString path = dir.filePath("readonly.txt");
         QCOMPARE(morvik::WriteFileSafely(path, "keep me"), QString());
