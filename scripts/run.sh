@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B build/app -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMORVIK_BUILD_TESTS=OFF -DMORVIK_BUILD_BENCH=OFF >/dev/null
-cmake --build build/release --target morvik
-exec build/release/src/morvik
+cmake --build build/app --target morvik
+exec build/app/src/morvik
