@@ -88,6 +88,7 @@ class ChartSeries {
     enum class Order { Ascending, NotAscending, Unknown };
     void Normalize() const;  // applies pending ordered insertions
     bool IsAscending() const;
+    void Append(double x, double y, double endX, double endY);
     void InsertInOrder(double x, double y, double endX, double endY);
     void Add(double x, double y, double endX, double endY);
     ChartModel& owner_;

@@ -73,37 +73,31 @@ void ChartSeries::Add(double x, double y, double endX, double endY) {
     owner_.MarkChanged();
     const bool isNaN = x != x;
     if (pendingSort_ && !isNaN) {
-        x_.push_back(x);
-        y_.push_back(y);
-        if (kind_ == SeriesKind::Arrow) {
-            endX_.push_back(endX);
-            endY_.push_back(endY);
-        }
+        Append(x, y, endX, endY);
         return;
     }
     Normalize();
     if (x_.empty() || !(x < x_.back())) {
         if (isNaN) order_ = Order::NotAscending;
-        x_.push_back(x);
-        y_.push_back(y);
-        if (kind_ == SeriesKind::Arrow) {
-            endX_.push_back(endX);
-            endY_.push_back(endY);
-        }
+        Append(x, y, endX, endY);
         return;
     }
     if (order_ == Order::Unknown) order_ = IsAscending() ? Order::Ascending : Order::NotAscending;
     if (order_ == Order::Ascending) {
         pendingSort_ = true;
-        x_.push_back(x);
-        y_.push_back(y);
-        if (kind_ == SeriesKind::Arrow) {
-            endX_.push_back(endX);
-            endY_.push_back(endY);
-        }
+        Append(x, y, endX, endY);
         return;
     }
     InsertInOrder(x, y, endX, endY);
+}
+
+void ChartSeries::Append(double x, double y, double endX, double endY) {
+    x_.push_back(x);
+    y_.push_back(y);
+    if (kind_ == SeriesKind::Arrow) {
+        endX_.push_back(endX);
+        endY_.push_back(endY);
+    }
 }
 
 void ChartSeries::InsertInOrder(double x, double y, double endX, double endY) {
