@@ -53,12 +53,6 @@ void ChartModel::SetChangedCallback(std::function<void()> callback) {
     changed_ = std::move(callback);
 }
 
-void ChartModel::MarkChanged() {
-    if (dirty_) return;
-    dirty_ = true;
-    if (changed_) changed_();
-}
-
 void ChartModel::MarkDrawn() {
     dirty_ = false;
 }

@@ -43,7 +43,7 @@ class ChartSeries {
 
     void Clear();
     void Reserve(std::size_t n);
-    void AddXY(double x, double y);
+    void AddXY(double x, double y);  // inline below: the common appends cost no call
     void AddArrow(double x0, double y0, double x1, double y1);
 
     std::size_t Count() const;
@@ -139,7 +139,11 @@ class ChartModel {
 
     // Called once when the model goes from drawn to changed (the widget schedules a paint).
     void SetChangedCallback(std::function<void()> callback);
-    void MarkChanged();
+    void MarkChanged() {
+        if (dirty_) return;
+        dirty_ = true;
+        if (changed_) changed_();
+    }
     void MarkDrawn();
     bool Changed() const { return dirty_; }  // changed since the last MarkDrawn
 
@@ -147,6 +151,18 @@ class ChartModel {
     std::function<void()> changed_;
     bool dirty_ = false;
 };
+
+// Appending is the common case (points in X order, or any point while a sort is pending);
+// everything else goes through the general rule in Add.
+inline void ChartSeries::AddXY(double x, double y) {
+    if (kind_ != SeriesKind::Arrow && x == x && (pendingSort_ || x_.empty() || !(x < x_.back()))) {
+        owner_.MarkChanged();
+        x_.push_back(x);
+        y_.push_back(y);
+        return;
+    }
+    Add(x, y, x, y);
+}
 
 // Both axes get the same fixed range: [lo - m, hi + m] over the active point series
 // (Series1, Series3), m = |hi - lo| * 0.05. Throws NumericError (axes unchanged) when the

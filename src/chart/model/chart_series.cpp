@@ -56,10 +56,6 @@ void ChartSeries::Reserve(std::size_t n) {
     }
 }
 
-void ChartSeries::AddXY(double x, double y) {
-    Add(x, y, x, y);
-}
-
 void ChartSeries::AddArrow(double x0, double y0, double x1, double y1) {
     Add(x0, y0, x1, y1);
 }
