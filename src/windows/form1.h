@@ -47,10 +47,6 @@ class TForm1 : public QWidget {
     QStringList ReportLines() const;
     morvik::chart::ChartWidget* Chart() const { return chrtGraph; }
 
-  signals:
-    // The program's end was requested after a processing error.
-    void endRequested();
-
   protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

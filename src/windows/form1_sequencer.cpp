@@ -182,7 +182,6 @@ void TForm1::ProcessingError(const QString& Msg) {
     box.exec();
     // The end takes effect once control is back in the event loop.
     endRequested_ = true;
-    emit endRequested();
     QCoreApplication::quit();
 }
 

@@ -17,11 +17,6 @@ void ReportMemo::ClearLines() {
     Refresh();
 }
 
-void ReportMemo::AppendLine(const QString& line) {
-    lines_.append(line);
-    Refresh();
-}
-
 void ReportMemo::AppendLines(const QStringList& lines) {
     lines_.append(lines);
     Refresh();

@@ -15,7 +15,6 @@ class ReportMemo : public QPlainTextEdit {
 
     const QStringList& Lines() const { return lines_; }
     void ClearLines();
-    void AppendLine(const QString& line);
     void AppendLines(const QStringList& lines);
     void ReplaceLine(int index, const QString& line);
 

@@ -21,6 +21,7 @@
 
 #include "analysis/reader_file_source.h"
 #include "analysis/reader_scanner.h"
+#include "common/under_address_sanitizer.h"
 
 namespace morvik {
 namespace {
@@ -493,13 +494,9 @@ TEST(ReadDataFileTest, ReadingReplacesEarlierContents) {
 // A reading that runs out of memory says so (in a child whose address space is limited to
 // 32 MiB more; the 64 MiB of vectors of these 16 MiB of text do not fit).
 TEST(ParseDataTest, ExhaustedMemoryIsOutOfMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves the address space this test limits";
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    GTEST_SKIP() << "AddressSanitizer reserves the address space this test limits";
-#endif
-#endif
+    if (kUnderAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer reserves the address space this test limits";
+    }
     std::string bytes;
     for (int i = 0; i < (1 << 22); ++i) bytes += "1 2\n";
     const pid_t child = fork();

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/under_address_sanitizer.h"
+
 namespace morvik {
 namespace {
 
@@ -119,14 +121,6 @@ TEST(TVectorsTest, ClearReleasesStorage) {
     ExpectNumbered(vectors, 1);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define MORVIK_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define MORVIK_UNDER_ASAN 1
-#endif
-#endif
-
 // Runs body in a child process whose address space may grow by only headroom bytes more;
 // returns the child's exit code (body's result), or -1 when it did not exit normally.
 int RunWithAddressSpaceHeadroom(std::size_t headroom, int (*body)()) {
@@ -151,7 +145,7 @@ int RunWithAddressSpaceHeadroom(std::size_t headroom, int (*body)()) {
 // When memory runs out TryAppend says so and keeps what it had; it settles for smaller
 // growth steps first, so nearly all of the available memory gets used.
 TEST(TVectorsTest, AppendReportsExhaustedMemoryAndKeepsContents) {
-#ifdef MORVIK_UNDER_ASAN
+#ifdef MORVIK_UNDER_ADDRESS_SANITIZER
     GTEST_SKIP() << "AddressSanitizer reserves the address space this test limits";
 #endif
     const int code = RunWithAddressSpaceHeadroom(std::size_t{75} << 20, [] {

@@ -13,17 +13,10 @@
 #include <QTest>
 #include <cstdio>
 
+#include "common/under_address_sanitizer.h"
 #include "support/window_test_support.h"
 
 using namespace morvik::testing;
-
-#if defined(__SANITIZE_ADDRESS__)
-#define MORVIK_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define MORVIK_UNDER_ASAN 1
-#endif
-#endif
 
 namespace {
 
@@ -143,7 +136,7 @@ class MemoryExhaustionTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() {
-#ifdef MORVIK_UNDER_ASAN
+#ifdef MORVIK_UNDER_ADDRESS_SANITIZER
         QSKIP("AddressSanitizer reserves the address space these tests limit");
 #endif
         QVERIFY(dataDir_.isValid());
