@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QWindow>
+#include <array>
 #include <random>
 
 #include "chart/model/stable_order.h"
@@ -113,6 +114,33 @@ void BM_AddPointsInRandomOrder(benchmark::State& state) {
 }
 BENCHMARK(BM_AddPointsInRandomOrder)
     ->Arg(1'000'000)
+    ->ArgName("points")
+    ->Unit(benchmark::kMillisecond);
+
+// A data set's points added in one call, as the steps add them: one sorting pass from the data
+// straight into an empty series. The series is new each time, as on opening a file.
+void BM_AddPointsInBulk(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    std::mt19937 rng(6);
+    std::normal_distribution<double> d(3, 10);
+    std::vector<std::array<double, 2>> data(n);
+    for (auto& point : data) point = {d(rng), d(rng)};
+    const morvik::chart::PointSource<2> source = [&](std::size_t first, std::size_t count,
+                                                     const std::array<double*, 2>& out) {
+        for (std::size_t k = 0; k < count; ++k) {
+            out[0][k] = data[first + k][0];
+            out[1][k] = data[first + k][1];
+        }
+    };
+    for (auto _ : state) {
+        ChartModel model;
+        model.Series1.AddXYs(n, source);
+        benchmark::DoNotOptimize(model.Series1.XValue(0));
+    }
+}
+BENCHMARK(BM_AddPointsInBulk)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
     ->ArgName("points")
     ->Unit(benchmark::kMillisecond);
 

@@ -2,6 +2,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
+#include <array>
 
 #include "analysis/data_reader.h"
 #include "analysis/number_format.h"
@@ -24,6 +26,17 @@ QStringList ToQStringList(const std::vector<std::string>& lines) {
     result.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines) result.append(QString::fromStdString(line));
     return result;
+}
+
+// Vectors, in their order, as the points of a series.
+morvik::chart::PointSource<2> VectorPoints(const morvik::TVectors& vectors) {
+    return [&vectors](std::size_t first, std::size_t n, const std::array<double*, 2>& out) {
+        for (std::size_t k = 0; k < n; ++k) {
+            const morvik::TVector v = vectors[first + k];
+            out[0][k] = v.X;
+            out[1][k] = v.Y;
+        }
+    };
 }
 
 }  // namespace
@@ -65,16 +78,13 @@ bool TForm1::ReadDataSet() {
     // List and plot the vectors, whether just read or already in memory.
     const std::string separator = QLocale().decimalPoint().toStdString();
     QStringList listing;
-    series1.Reserve(Data.Count);
-    for (std::uint32_t i = 0; i < Data.Count; ++i) {
+    for (std::uint32_t i = 0; i < std::min(Data.Count, kListedVectors); ++i) {
         const morvik::TVector v = Data.Vectors[i];
-        series1.AddXY(v.X, v.Y);
-        if (i < kListedVectors) {
-            listing.append(QString::fromStdString(morvik::RawValue(v.X, separator) + "; " +
-                                                  morvik::RawValue(v.Y, separator)));
-        }
+        listing.append(QString::fromStdString(morvik::RawValue(v.X, separator) + "; " +
+                                              morvik::RawValue(v.Y, separator)));
     }
     memoCalcBox->AppendLines(listing);
+    series1.AddXYs(Data.Count, VectorPoints(Data.Vectors));
 
     SetPointSize(Data.Count >= 100 ? 2 : 4);
     if (Data.Count > 0) {
@@ -95,10 +105,7 @@ bool TForm1::SubtractMean() {
     memoCalcBox->ClearLines();
     const morvik::TDimensionMeans means =
         morvik::SubtractMeans(Data.Vectors, Data.Count, Data.ZeroMeanVectors);
-    series1.Reserve(Data.Count);
-    for (std::uint32_t i = 0; i < Data.Count; ++i) {
-        series1.AddXY(Data.ZeroMeanVectors[i].X, Data.ZeroMeanVectors[i].Y);
-    }
+    series1.AddXYs(Data.Count, VectorPoints(Data.ZeroMeanVectors));
     memoCalcBox->AppendLines(
         ToQStringList(morvik::SubtractMeanReport(means, Data.ZeroMeanVectors, Data.Count)));
     FitAxes();
@@ -131,14 +138,30 @@ bool TForm1::ShowPrincipalComponent() {
     memoCalcBox->AppendLines(ToQStringList(
         morvik::PrincipalComponentReport(PCVector, Data.ZeroMeanVectors, Data.Count)));
 
-    model.Series3.Reserve(Data.Count);
-    model.Series4.Reserve(Data.Count);
-    for (std::uint32_t i = 0; i < Data.Count; ++i) {
-        const morvik::TVector z = Data.ZeroMeanVectors[i];
-        const morvik::TVector p = morvik::ProjectionPoint(PCVector, morvik::NewValue(PCVector, z));
-        model.Series4.AddArrow(z.X, z.Y, p.X, p.Y);
-        model.Series3.AddXY(p.X, p.Y);
-    }
+    // Each vector's projection line, from the vector to its projection point.
+    const auto projection = [this](std::size_t i) {
+        return morvik::ProjectionPoint(PCVector,
+                                       morvik::NewValue(PCVector, Data.ZeroMeanVectors[i]));
+    };
+    model.Series4.AddArrows(
+        Data.Count, [&](std::size_t first, std::size_t n, const std::array<double*, 4>& out) {
+            for (std::size_t k = 0; k < n; ++k) {
+                const morvik::TVector z = Data.ZeroMeanVectors[first + k];
+                const morvik::TVector p = projection(first + k);
+                out[0][k] = z.X;
+                out[1][k] = z.Y;
+                out[2][k] = p.X;
+                out[3][k] = p.Y;
+            }
+        });
+    model.Series3.AddXYs(Data.Count,
+                         [&](std::size_t first, std::size_t n, const std::array<double*, 2>& out) {
+                             for (std::size_t k = 0; k < n; ++k) {
+                                 const morvik::TVector p = projection(first + k);
+                                 out[0][k] = p.X;
+                                 out[1][k] = p.Y;
+                             }
+                         });
     FitAxes();
     DrawPrincipalComponent();
     chrtGraph->repaint();
@@ -171,10 +194,7 @@ void TForm1::MoveDataToProjection() {
     series1.SetActive(false);
     // Restore the data points (unseen while inactive) for a later run of this step.
     series1.Clear();
-    series1.Reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        series1.AddXY(Data.ZeroMeanVectors[i].X, Data.ZeroMeanVectors[i].Y);
-    }
+    series1.AddXYs(count, VectorPoints(Data.ZeroMeanVectors));
 }
 
 bool TForm1::DeriveNewDataSet() {

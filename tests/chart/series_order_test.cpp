@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <limits>
 #include <numeric>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 #include "chart/model/chart_model.h"
@@ -143,18 +145,117 @@ TEST(SeriesOrderTest, StableSortByXEqualsAStableSortOfTheValues) {
         std::iota(order.begin(), order.end(), std::size_t{0});
         std::stable_sort(order.begin(), order.end(),
                          [&](std::size_t a, std::size_t b) { return x[a] < x[b]; });
+        const std::vector<double>* values[4] = {&x, &y, &endX, &endY};
+        const auto expectSorted = [&](const std::vector<double>* columns, std::size_t n,
+                                      const char* route) {
+            SCOPED_TRACE(route);
+            for (std::size_t i = 0; i < c.count; ++i) {
+                for (std::size_t col = 0; col < n; ++col) {
+                    ASSERT_EQ(Bits(columns[col][i]), Bits((*values[col])[order[i]]))
+                        << "index " << i << " column " << col;
+                }
+            }
+        };
+
         std::vector<double> points[2] = {x, y};
         StableSortByX(points[0], points[1]);
+        expectSorted(points, 2, "points in place");
         std::vector<double> arrows[4] = {x, y, endX, endY};
         StableSortByX(arrows[0], arrows[1], arrows[2], arrows[3]);
-        for (std::size_t i = 0; i < c.count; ++i) {
-            const std::size_t from = order[i];
-            ASSERT_EQ(Bits(points[0][i]), Bits(x[from])) << "index " << i;
-            ASSERT_EQ(Bits(points[1][i]), Bits(y[from])) << "index " << i;
-            ASSERT_EQ(Bits(arrows[0][i]), Bits(x[from])) << "index " << i;
-            ASSERT_EQ(Bits(arrows[1][i]), Bits(y[from])) << "index " << i;
-            ASSERT_EQ(Bits(arrows[2][i]), Bits(endX[from])) << "index " << i;
-            ASSERT_EQ(Bits(arrows[3][i]), Bits(endY[from])) << "index " << i;
+        expectSorted(arrows, 4, "arrows in place");
+
+        const auto sourceOf = [&]<std::size_t N>(std::integral_constant<std::size_t, N>) {
+            return PointSource<N>(
+                [&](std::size_t first, std::size_t n, const std::array<double*, N>& out) {
+                    for (std::size_t col = 0; col < N; ++col)
+                        std::copy_n(values[col]->data() + first, n, out[col]);
+                });
+        };
+        std::vector<double> copied[4];
+        for (auto& column : copied) column.assign(c.count, std::nan(""));
+        ASSERT_TRUE(StableSortedCopy(c.count, sourceOf(std::integral_constant<std::size_t, 2>{}),
+                                     {copied[0], copied[1]}));
+        expectSorted(copied, 2, "points copied");
+        ASSERT_TRUE(StableSortedCopy(c.count, sourceOf(std::integral_constant<std::size_t, 4>{}),
+                                     {copied[0], copied[1], copied[2], copied[3]}));
+        expectSorted(copied, 4, "arrows copied");
+    }
+}
+
+// Adding in bulk gives, bit for bit, what adding the same points one by one gives: into an empty
+// series (the sorting pass), behind points already there, with NaN among them, and for the kind
+// of series the bulk call is not made for.
+TEST(SeriesOrderTest, AddingInBulkEqualsAddingOneByOne) {
+    const double nan = std::nan("");
+    struct Case {
+        const char* name;
+        std::vector<Point> before;  // added one by one first
+        std::vector<Point> bulk;
+    };
+    std::vector<Point> cloud;
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> coarse(-40, 40);
+    for (int i = 0; i < 5000; ++i) cloud.push_back({coarse(rng) * 0.25, double(i)});
+    std::vector<Point> ascending = cloud;
+    std::stable_sort(ascending.begin(), ascending.end(),
+                     [](Point a, Point b) { return a.x < b.x; });
+    const std::vector<Case> cases = {
+        {"into an empty series", {}, cloud},
+        {"already ascending", {}, ascending},
+        {"with both zeros", {}, {{0.0, 1}, {-0.0, 2}, {-1, 3}, {0.0, 4}, {-0.0, 5}}},
+        {"behind ascending points", {{-100, 0}, {100, 1}}, cloud},
+        {"behind a pending sort", {{5, 0}, {1, 1}}, cloud},
+        {"NaN among them", {}, {{3, 0}, {nan, 1}, {1, 2}, {2, 3}, {0, 4}}},
+        {"a single point", {}, {{7, 7}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChartModel byOne, inBulk;
+        for (const Point& p : c.before) {
+            byOne.Series1.AddXY(p.x, p.y);
+            inBulk.Series1.AddXY(p.x, p.y);
+            byOne.Series4.AddArrow(p.x, p.y, -p.y, p.x);
+            inBulk.Series4.AddArrow(p.x, p.y, -p.y, p.x);
+            byOne.Series3.AddArrow(p.x, p.y, -p.y, p.x);
+            inBulk.Series3.AddArrow(p.x, p.y, -p.y, p.x);
+        }
+        for (const Point& p : c.bulk) {
+            byOne.Series1.AddXY(p.x, p.y);
+            byOne.Series4.AddArrow(p.x, p.y, -p.y, p.x);
+            byOne.Series3.AddArrow(p.x, p.y, -p.y, p.x);
+        }
+        const PointSource<2> points = [&](std::size_t first, std::size_t n,
+                                          const std::array<double*, 2>& out) {
+            for (std::size_t k = 0; k < n; ++k) {
+                out[0][k] = c.bulk[first + k].x;
+                out[1][k] = c.bulk[first + k].y;
+            }
+        };
+        const PointSource<4> arrows = [&](std::size_t first, std::size_t n,
+                                          const std::array<double*, 4>& out) {
+            for (std::size_t k = 0; k < n; ++k) {
+                const Point p = c.bulk[first + k];
+                out[0][k] = p.x;
+                out[1][k] = p.y;
+                out[2][k] = -p.y;
+                out[3][k] = p.x;
+            }
+        };
+        inBulk.Series1.AddXYs(c.bulk.size(), points);
+        inBulk.Series4.AddArrows(c.bulk.size(), arrows);
+        inBulk.Series3.AddArrows(c.bulk.size(), arrows);  // a point series: ends are dropped
+        for (ChartSeries ChartModel::*series :
+             {&ChartModel::Series1, &ChartModel::Series3, &ChartModel::Series4}) {
+            const ChartSeries& expected = byOne.*series;
+            const ChartSeries& actual = inBulk.*series;
+            SCOPED_TRACE(actual.Title());
+            ASSERT_EQ(actual.Count(), expected.Count());
+            for (std::size_t i = 0; i < expected.Count(); ++i) {
+                ASSERT_EQ(Bits(actual.XValue(i)), Bits(expected.XValue(i))) << "index " << i;
+                ASSERT_EQ(Bits(actual.YValue(i)), Bits(expected.YValue(i))) << "index " << i;
+                ASSERT_EQ(Bits(actual.EndXValue(i)), Bits(expected.EndXValue(i))) << "index " << i;
+                ASSERT_EQ(Bits(actual.EndYValue(i)), Bits(expected.EndYValue(i))) << "index " << i;
+            }
         }
     }
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "chart/model/point_source.h"
+
 namespace morvik::chart {
 
 struct Rgb {
@@ -45,6 +47,11 @@ class ChartSeries {
     void Reserve(std::size_t n);
     void AddXY(double x, double y);  // inline below: the common appends cost no call
     void AddArrow(double x0, double y0, double x1, double y1);
+    // Adds count points (arrows) with the result of count calls of AddXY (AddArrow) in source
+    // order. Into an empty series of the matching kind they go in one sorting pass straight
+    // from the source, without a second copy of them all.
+    void AddXYs(std::size_t count, const PointSource<2>& source);
+    void AddArrows(std::size_t count, const PointSource<4>& source);
 
     std::size_t Count() const;
     double XValue(std::size_t i) const;
@@ -91,6 +98,10 @@ class ChartSeries {
     void Append(double x, double y, double endX, double endY);
     void InsertInOrder(double x, double y, double endX, double endY);
     void Add(double x, double y, double endX, double endY);
+    template <std::size_t N>
+    void AddMany(std::size_t count, const PointSource<N>& source);
+    template <std::size_t N>
+    bool TrySortedCopy(std::size_t count, const PointSource<N>& source);
     ChartModel& owner_;
     SeriesKind kind_;
     std::string title_;

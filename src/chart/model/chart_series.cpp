@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -85,6 +86,59 @@ void ChartSeries::Add(double x, double y, double endX, double endY) {
         return;
     }
     InsertInOrder(x, y, endX, endY);
+}
+
+void ChartSeries::AddXYs(std::size_t count, const PointSource<2>& source) {
+    AddMany(count, source);
+}
+
+void ChartSeries::AddArrows(std::size_t count, const PointSource<4>& source) {
+    AddMany(count, source);
+}
+
+template <std::size_t N>
+void ChartSeries::AddMany(std::size_t count, const PointSource<N>& source) {
+    if (count == 0) return;
+    owner_.MarkChanged();
+    const bool matchingKind = (N == 4) == (kind_ == SeriesKind::Arrow);
+    if (x_.empty() && matchingKind && TrySortedCopy(count, source)) return;
+    // One point at a time: the general rule, whatever the series holds.
+    std::array<std::array<double, 256>, N> buffer;
+    std::array<double*, N> block;
+    for (std::size_t c = 0; c < N; ++c) block[c] = buffer[c].data();
+    for (std::size_t first = 0; first < count; first += buffer[0].size()) {
+        const std::size_t n = std::min(buffer[0].size(), count - first);
+        source(first, n, block);
+        for (std::size_t k = 0; k < n; ++k) {
+            if constexpr (N == 4)
+                Add(block[0][k], block[1][k], block[2][k], block[3][k]);
+            else
+                Add(block[0][k], block[1][k], block[0][k], block[1][k]);
+        }
+    }
+}
+
+// False, with the series left empty, when an X is NaN: such points take the general rule.
+template <std::size_t N>
+bool ChartSeries::TrySortedCopy(std::size_t count, const PointSource<N>& source) {
+    std::array<std::vector<double>*, 4> all = {&x_, &y_, &endX_, &endY_};
+    std::array<std::span<double>, N> columns;
+    try {
+        for (std::size_t c = 0; c < N; ++c) {
+            all[c]->resize(count);
+            columns[c] = *all[c];
+        }
+        if (StableSortedCopy(count, source, columns)) {
+            pendingSort_ = false;
+            order_ = Order::Ascending;
+            return true;
+        }
+    } catch (...) {
+        Clear();
+        throw;
+    }
+    Clear();
+    return false;
 }
 
 void ChartSeries::Append(double x, double y, double endX, double endY) {

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <vector>
 #if defined(__linux__)
@@ -108,35 +109,92 @@ std::size_t StartsFromCounts(std::vector<std::size_t>& counts) {
     return largest;
 }
 
+// Visits the points of source in blocks: visit(count, block) with block[c][0, count).
+constexpr std::size_t kBlockSize = 512;
+template <std::size_t N, class Visit>
+void ForEachBlock(std::size_t n, const PointSource<N>& source, Visit visit) {
+    std::array<std::array<double, kBlockSize>, N> buffer;
+    std::array<double*, N> block;
+    for (std::size_t c = 0; c < N; ++c) block[c] = buffer[c].data();
+    for (std::size_t first = 0; first < n; first += kBlockSize) {
+        const std::size_t count = std::min(kBlockSize, n - first);
+        source(first, count, block);
+        visit(count, block);
+    }
+}
+
+// What one pass over the X values tells before sorting.
+struct XSurvey {
+    std::uint64_t lowestKey = ~std::uint64_t{0}, highestKey = 0;
+    bool negativeZero = false;
+    bool nan = false;
+    bool ascending = true;
+};
+
+template <std::size_t N>
+XSurvey SurveyX(std::size_t n, const PointSource<N>& source) {
+    XSurvey survey;
+    double last = -std::numeric_limits<double>::infinity();
+    ForEachBlock(n, source, [&](std::size_t count, const std::array<double*, N>& block) {
+        for (std::size_t k = 0; k < count; ++k) {
+            const double v = block[0][k];
+            if (v != v) {
+                survey.nan = true;
+                continue;
+            }
+            const std::uint64_t key = OrderedKey(v);
+            survey.lowestKey = std::min(survey.lowestKey, key);
+            survey.highestKey = std::max(survey.highestKey, key);
+            survey.negativeZero |= std::bit_cast<std::uint64_t>(v) == kSign;
+            survey.ascending &= !(v < last);
+            last = v;
+        }
+    });
+    return survey;
+}
+
 // A most-significant-digit radix sort: each pass distributes a range by the highest bits in
 // which its keys differ, in order of appearance (so it is stable), and the buckets are sorted
-// in turn. The first pass leaves buckets that fit in the cache for the passes below it, and
-// ranges of equal keys are done at once. The sorted points go straight back into the columns.
+// in turn. The first pass distributes the source's points straight into the columns; each
+// bucket is then sorted as records (X and the other values side by side) in room the size of
+// the largest bucket, and written back. So no second copy of all points is ever held, unless
+// one bucket holds most of them. Ranges of equal keys are done at once.
 template <std::size_t N, class Codec>
 class RadixSorter {
   public:
     explicit RadixSorter(const std::array<std::span<double>, N>& columns) : columns_(columns) {}
 
-    // lowestKey and highestKey: of all x, which must not be all equal.
-    void Sort(std::uint64_t lowestKey, std::uint64_t highestKey) {
-        const std::span<double> x = columns_[0];
-        const std::size_t n = x.size();
-        const Digit digit = DigitFor(std::bit_width(lowestKey ^ highestKey), n, kFirstDigitBits);
-        std::vector<std::size_t>& starts = counts_[0];
-        starts.assign(digit.mask + 1, 0);
-        for (double v : x) ++starts[digit.Of(OrderedKey(v))];
-        const std::size_t largest = StartsFromCounts(starts);
-        const auto records = UninitialisedArray<Record<N>>(n);
-        const auto scratch = UninitialisedArray<Record<N>>(largest);
-        for (std::size_t i = 0; i < n; ++i) {
-            Record<N> r;
-            r.x = Codec::Hold(x[i]);
-            for (std::size_t c = 1; c < N; ++c) r.rest[c - 1] = columns_[c][i];
-            records[starts[digit.Of(Codec::Key(r.x))]++] = r;
-        }
-        SortBuckets(records.get(), starts, 0, [&](std::size_t start, std::size_t end) {
-            SortRange(records.get() + start, scratch.get(), end - start, start, digit.shift, 1);
+    // The first pass takes the highest bits in which the keys of all points differ, so data of
+    // one sign and scale fill few of its buckets; that keeps its writes close together, which
+    // matters more than even buckets.
+    void SortFrom(std::size_t n, const PointSource<N>& source, Digit digit) {
+        std::vector<std::size_t>& next = counts_[0];
+        next.assign(digit.mask + 1, 0);
+        ForEachBlock(n, source, [&](std::size_t count, const std::array<double*, N>& block) {
+            for (std::size_t k = 0; k < count; ++k) ++next[digit.Of(OrderedKey(block[0][k]))];
         });
+        const std::size_t largest = StartsFromCounts(next);
+        ForEachBlock(n, source, [&](std::size_t count, const std::array<double*, N>& block) {
+            for (std::size_t k = 0; k < count; ++k) {
+                const std::size_t at = next[digit.Of(OrderedKey(block[0][k]))]++;
+                for (std::size_t c = 0; c < N; ++c) columns_[c][at] = block[c][k];
+            }
+        });
+        // next[b] is now where bucket b ends.
+        const auto records = UninitialisedArray<Record<N>>(largest);
+        const auto scratch = UninitialisedArray<Record<N>>(largest);
+        std::size_t start = 0;
+        for (const std::size_t end : next) {
+            if (end - start > 1) {
+                const std::uint64_t differing = Read(start, end - start, records.get());
+                // A bucket of equal keys is in order already.
+                if (differing != 0) {
+                    SortRange(records.get(), scratch.get(), end - start, start,
+                              std::bit_width(differing), 1);
+                }
+            }
+            start = end;
+        }
     }
 
   private:
@@ -210,6 +268,21 @@ class RadixSorter {
         }
     }
 
+    // Copies points [at, at + n) of the columns into data; returns the bits in which their
+    // keys differ.
+    std::uint64_t Read(std::size_t at, std::size_t n, Record<N>* data) const {
+        std::uint64_t lowest = ~std::uint64_t{0}, highest = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double x = columns_[0][at + i];
+            const std::uint64_t key = OrderedKey(x);
+            lowest = std::min(lowest, key);
+            highest = std::max(highest, key);
+            data[i].x = Codec::Hold(x);
+            for (std::size_t c = 1; c < N; ++c) data[i].rest[c - 1] = columns_[c][at + i];
+        }
+        return lowest ^ highest;
+    }
+
     void Write(const Record<N>* data, std::size_t n, std::size_t at) {
         double* x = columns_[0].data() + at;
         for (std::size_t i = 0; i < n; ++i) x[i] = Codec::X(data[i].x);
@@ -224,46 +297,60 @@ class RadixSorter {
 };
 
 template <std::size_t N>
-void SortColumns(const std::array<std::span<double>, N>& columns) {
-    const std::span<double> x = columns[0];
-    if (x.size() < 2) return;
-    std::uint64_t lowest = ~std::uint64_t{0}, highest = 0;
-    bool negativeZero = false;
-    for (double v : x) {
-        const std::uint64_t key = OrderedKey(v);
-        lowest = std::min(lowest, key);
-        highest = std::max(highest, key);
-        negativeZero |= std::bit_cast<std::uint64_t>(v) == kSign;
+bool SortedCopy(std::size_t n, const PointSource<N>& source,
+                const std::array<std::span<double>, N>& columns) {
+    const XSurvey survey = SurveyX(n, source);
+    if (survey.nan) return false;
+    if (survey.ascending) {
+        for (std::size_t first = 0; first < n; first += kBlockSize) {
+            std::array<double*, N> at;
+            for (std::size_t c = 0; c < N; ++c) at[c] = columns[c].data() + first;
+            source(first, std::min(kBlockSize, n - first), at);
+        }
+        return true;
     }
-    if (lowest == highest) return;
-    if (negativeZero)
-        RadixSorter<N, XAsIs>(columns).Sort(lowest, highest);
+    const Digit first =
+        DigitFor(std::bit_width(survey.lowestKey ^ survey.highestKey), n, kFirstDigitBits);
+    if (survey.negativeZero)
+        RadixSorter<N, XAsIs>(columns).SortFrom(n, source, first);
     else
-        RadixSorter<N, XAsKey>(columns).Sort(lowest, highest);
+        RadixSorter<N, XAsKey>(columns).SortFrom(n, source, first);
+    return true;
+}
+
+// In place: the points are sorted from a copy of the columns.
+template <std::size_t N>
+void SortInPlace(const std::array<std::span<double>, N>& columns) {
+    const std::span<double> x = columns[0];
+    if (std::is_sorted(x.begin(), x.end())) return;
+    std::array<std::vector<double>, N> copies;
+    for (std::size_t c = 0; c < N; ++c) copies[c].assign(columns[c].begin(), columns[c].end());
+    const PointSource<N> source = [&](std::size_t first, std::size_t count,
+                                      const std::array<double*, N>& block) {
+        for (std::size_t c = 0; c < N; ++c) std::copy_n(copies[c].data() + first, count, block[c]);
+    };
+    SortedCopy(x.size(), source, columns);
 }
 
 }  // namespace
 
 void StableSortByX(std::span<double> x, std::span<double> y) {
-    SortColumns<2>({x, y});
+    SortInPlace<2>({x, y});
 }
 
-// Arrows carry three more columns. Sorting them as whole records would need 32 bytes a point
-// at once; sorting X with each point's index (16) and then gathering the other columns one by
-// one keeps the peak at 24, which is what keeps ten million arrows within the memory goal.
 void StableSortByX(std::span<double> x, std::span<double> y, std::span<double> endX,
                    std::span<double> endY) {
-    const std::size_t n = x.size();
-    if (n < 2 || std::is_sorted(x.begin(), x.end())) return;
-    std::vector<double> index(n);
-    for (std::size_t i = 0; i < n; ++i) index[i] = static_cast<double>(i);
-    SortColumns<2>({x, std::span<double>(index)});
-    std::vector<double> gathered(n);
-    for (const std::span<double> column : {y, endX, endY}) {
-        for (std::size_t i = 0; i < n; ++i)
-            gathered[i] = column[static_cast<std::size_t>(index[i])];
-        std::copy(gathered.begin(), gathered.end(), column.begin());
-    }
+    SortInPlace<4>({x, y, endX, endY});
+}
+
+bool StableSortedCopy(std::size_t n, const PointSource<2>& source,
+                      const std::array<std::span<double>, 2>& columns) {
+    return SortedCopy(n, source, columns);
+}
+
+bool StableSortedCopy(std::size_t n, const PointSource<4>& source,
+                      const std::array<std::span<double>, 4>& columns) {
+    return SortedCopy(n, source, columns);
 }
 
 }  // namespace morvik::chart
