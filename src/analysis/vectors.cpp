@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -72,6 +74,21 @@ bool TVectors::TryAllocate(std::size_t n) {
     return true;
 }
 
+// Takes bytes (more than now) for the array: in place or by moving page tables, which costs
+// no copy. An array that TryAppendAll put together may span mappings that mremap cannot take
+// as one; it gets a new mapping and a copy. Returns the new address or nullptr.
+void* TVectors::TryGrow(std::size_t bytes) {
+    if (data_ == nullptr) return MapAnonymous(bytes);
+    void* grown = mremap(data_, capacityBytes_, bytes, MREMAP_MAYMOVE);
+    if (grown != MAP_FAILED) return grown;
+    if (errno != EFAULT) return nullptr;
+    grown = MapAnonymous(bytes);
+    if (grown == nullptr) return nullptr;
+    std::memcpy(grown, data_, size_ * sizeof(TVector));
+    munmap(data_, capacityBytes_);
+    return grown;
+}
+
 // Grows by a quarter: the reserve stays well below half the stored size, and growing in place
 // or by moving page tables costs no copy, so small steps are cheap. When that much is not
 // available, settles for less, down to a single page.
@@ -82,9 +99,7 @@ bool TVectors::TryAppendGrowing(TVector v) {
     for (; grown == nullptr && extra >= page; extra = extra / 2 / page * page) {
         if (capacityBytes_ > std::numeric_limits<std::size_t>::max() - extra) continue;
         const std::size_t bytes = capacityBytes_ + extra;
-        grown = data_ == nullptr ? MapAnonymous(bytes)
-                                 : mremap(data_, capacityBytes_, bytes, MREMAP_MAYMOVE);
-        if (grown == MAP_FAILED) grown = nullptr;
+        grown = TryGrow(bytes);
         if (grown != nullptr) capacityBytes_ = bytes;
     }
     // Large arrays take transparent huge pages where the system offers them: far fewer page
@@ -96,6 +111,43 @@ bool TVectors::TryAppendGrowing(TVector v) {
     if (grown == nullptr) return false;
     data_ = static_cast<TVector*>(grown);
     data_[size_++] = v;
+    return true;
+}
+
+// other's pages go to the first page boundary behind this array's vectors; the gap before
+// them, less than a page, is then closed by moving the vectors down within the pages.
+bool TVectors::TryAppendAll(TVectors& other) {
+    if (other.size_ == 0) {
+        other.Clear();
+        return true;
+    }
+    if (size_ == 0) {
+        *this = std::move(other);
+        return true;
+    }
+    const std::size_t usedBytes = size_ * sizeof(TVector);
+    const std::size_t otherStart = RoundUpToPages(usedBytes);
+    if (otherStart == 0 ||
+        other.capacityBytes_ > std::numeric_limits<std::size_t>::max() - otherStart) {
+        return false;
+    }
+    const std::size_t bytes = otherStart + other.capacityBytes_;
+    if (bytes > capacityBytes_) {
+        void* grown = TryGrow(bytes);
+        if (grown == nullptr) return false;
+        data_ = static_cast<TVector*>(grown);
+        capacityBytes_ = bytes;
+    }
+    char* const base = reinterpret_cast<char*>(data_);
+    void* const moved = mremap(other.data_, other.capacityBytes_, other.capacityBytes_,
+                               MREMAP_MAYMOVE | MREMAP_FIXED, base + otherStart);
+    if (moved == MAP_FAILED) return false;
+    const std::size_t otherBytes = other.size_ * sizeof(TVector);
+    if (otherStart != usedBytes) std::memmove(base + usedBytes, base + otherStart, otherBytes);
+    size_ += other.size_;
+    other.data_ = nullptr;
+    other.size_ = 0;
+    other.capacityBytes_ = 0;
     return true;
 }
 

@@ -33,6 +33,10 @@ class TVectors {
     // Releases the storage and allocates exactly n elements (contents unspecified);
     // false, leaving the array empty, when memory runs out.
     [[nodiscard]] bool TryAllocate(std::size_t n);
+    // Appends all of other's vectors and empties other. Its pages are moved behind this
+    // array's (mremap), not copied, so no vector is held twice and no memory is newly
+    // touched. False, with both arrays unchanged, when memory runs out.
+    [[nodiscard]] bool TryAppendAll(TVectors& other);
     // Empties the array and releases its storage.
     void Clear();
 
@@ -49,6 +53,7 @@ class TVectors {
 
   private:
     bool TryAppendGrowing(TVector v);
+    void* TryGrow(std::size_t bytes);
 
     TVector* data_ = nullptr;
     std::size_t size_ = 0;

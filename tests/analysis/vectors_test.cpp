@@ -121,6 +121,37 @@ TEST(TVectorsTest, ClearReleasesStorage) {
     ExpectNumbered(vectors, 1);
 }
 
+// Appending one array to another moves its pages behind the vectors: every vector arrives in
+// order, whatever page boundary the first array ends at, and the array grows on afterwards.
+TEST(TVectorsTest, AppendAllJoinsArraysInOrder) {
+    constexpr std::size_t kPerPage = 4096 / sizeof(TVector);
+    struct Case {
+        std::size_t first, second;
+    };
+    const Case cases[] = {
+        {0, 0},         {0, 10},        {10, 0},
+        {1, 1},         {kPerPage, 3},  {kPerPage - 1, kPerPage + 1},
+        {1000, 300000}, {300000, 1000}, {200000, 200000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.first << " + " << c.second);
+        TVectors first, second;
+        for (std::size_t i = 0; i < c.first; ++i) ASSERT_TRUE(first.TryAppend(Numbered(i)));
+        for (std::size_t i = 0; i < c.second; ++i) {
+            ASSERT_TRUE(second.TryAppend(Numbered(c.first + i)));
+        }
+        ASSERT_TRUE(first.TryAppendAll(second));
+        EXPECT_TRUE(second.Empty());
+        EXPECT_EQ(second.CapacityBytes(), 0u);
+        ExpectNumbered(first, c.first + c.second);
+        const std::size_t joined = c.first + c.second;
+        for (std::size_t i = joined; i < joined + 70000; ++i) {
+            ASSERT_TRUE(first.TryAppend(Numbered(i)));
+        }
+        ExpectNumbered(first, joined + 70000);
+    }
+}
+
 // Runs body in a child process whose address space may grow by only headroom bytes more;
 // returns the child's exit code (body's result), or -1 when it did not exit normally.
 int RunWithAddressSpaceHeadroom(std::size_t headroom, int (*body)()) {
