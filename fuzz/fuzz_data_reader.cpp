@@ -2,7 +2,8 @@
 // failure outcomes, without a crash or a sanitizer report. The same bytes are also read
 // through the file path from a memory file in small chunks (the chunk size taken from the
 // first input byte), which must give exactly the result of the reading from memory: a
-// number or line end split across chunks must not change anything.
+// number or line end split across chunks must not change anything. A third reading takes
+// the two-thread path, the file split at the first LF after its middle.
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 
 #include "analysis/data_reader.h"
 #include "analysis/reader_file_source.h"
+#include "analysis/reader_parallel.h"
 #include "analysis/reader_scanner.h"
 
 namespace {
@@ -60,16 +62,26 @@ bool SameVectors(const TVectors& a, const TVectors& b) {
     return true;
 }
 
-ReadResult ReadInChunks(const std::uint8_t* data, std::size_t size, std::size_t chunk,
-                        TVectors& vectors) {
+int MemoryFile(const std::uint8_t* data, std::size_t size) {
     static const int fd = memfd_create("fuzz_data_reader", MFD_CLOEXEC);
     Require(fd >= 0);
     Require(ftruncate(fd, 0) == 0);
     Require(pwrite(fd, data, size, 0) == static_cast<ssize_t>(size));
     Require(lseek(fd, 0, SEEK_SET) == 0);
+    return fd;
+}
+
+ReadResult ReadInChunks(int fd, std::size_t chunk, TVectors& vectors) {
     morvik::reader::TFileSource source(fd, chunk);
     morvik::reader::TVectorScanner scanner(source, source.Begin());
     return scanner.ReadAll(vectors);
+}
+
+void RequireSame(const ReadResult& result, const TVectors& vectors, const ReadResult& expected,
+                 const TVectors& expectedVectors) {
+    Require(result.Outcome == expected.Outcome);
+    Require(result.FailedVector == expected.FailedVector);
+    if (expected.Outcome == ReadOutcome::Ok) Require(SameVectors(vectors, expectedVectors));
 }
 
 }  // namespace
@@ -81,10 +93,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckResult(memoryResult, fromMemory, size);
 
     const std::size_t chunk = size == 0 ? 1 : 1 + data[0] % 97;
+    const int fd = MemoryFile(data, size);
     TVectors fromFile;
-    const ReadResult fileResult = ReadInChunks(data, size, chunk, fromFile);
-    Require(fileResult.Outcome == memoryResult.Outcome);
-    Require(fileResult.FailedVector == memoryResult.FailedVector);
-    if (memoryResult.Outcome == ReadOutcome::Ok) Require(SameVectors(fromMemory, fromFile));
+    RequireSame(ReadInChunks(fd, chunk, fromFile), fromFile, memoryResult, fromMemory);
+
+    TVectors inTwoParts;
+    const morvik::reader::TReadSettings twoParts{1, chunk, morvik::reader::kMaxVectorCount};
+    RequireSame(morvik::reader::ReadOpenFile(fd, size, inTwoParts, twoParts), inTwoParts,
+                memoryResult, fromMemory);
     return 0;
 }

@@ -6,7 +6,7 @@
 
 #include <new>
 
-#include "analysis/reader_file_source.h"
+#include "analysis/reader_parallel.h"
 #include "analysis/reader_scanner.h"
 
 namespace morvik {
@@ -43,9 +43,8 @@ ReadResult ReadDataFile(const std::string& path, TVectors& vectors) {
     posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     try {
-        reader::TFileSource source(file.Get());
-        reader::TVectorScanner scanner(source, source.Begin());
-        return scanner.ReadAll(vectors);
+        return reader::ReadOpenFile(file.Get(), static_cast<std::uint64_t>(status.st_size),
+                                    vectors);
     } catch (const std::bad_alloc&) {
         return {ReadOutcome::OutOfMemory, 0};
     }

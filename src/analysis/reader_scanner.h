@@ -51,6 +51,10 @@ class TVectorScanner {
         }
     }
 
+    // True when the end of data was met inside a vector (a number sought or cut off there,
+    // or a line end sought there), not only by the end test before a vector.
+    bool EndedInsideVector() const { return endedInsideVector_; }
+
   private:
     static ReadResult Invalid(std::uint64_t vectorNumber) {
         return {ReadOutcome::InvalidNumber,
@@ -72,6 +76,7 @@ class TVectorScanner {
             while (p_ != end_ && IsBlank(*p_)) ++p_;
             if (p_ != end_) break;
             if (!Refill(p_)) {
+                endedInsideVector_ = true;
                 value = 0;
                 return !source_.Failed();
             }
@@ -92,6 +97,7 @@ class TVectorScanner {
             const bool added = Refill(start);
             p_ = start + length;
             if (!added) {
+                endedInsideVector_ = true;
                 if (source_.Failed()) return false;
                 break;
             }
@@ -113,13 +119,17 @@ class TVectorScanner {
                 return true;
             }
             p_ = end_;
-            if (!Refill(p_)) return !source_.Failed();
+            if (!Refill(p_)) {
+                endedInsideVector_ = true;
+                return !source_.Failed();
+            }
         }
     }
 
     Source& source_;
     const char* p_;
     const char* end_;
+    bool endedInsideVector_ = false;
 };
 
 // Bytes already in memory, cut at the first byte 26.

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "analysis/reader_file_source.h"
+#include "analysis/reader_parallel.h"
 #include "analysis/reader_scanner.h"
 #include "common/under_address_sanitizer.h"
 
@@ -532,6 +534,186 @@ TEST(ParseDataTest, CountBeyondTheLimitIsOutOfMemory) {
         const ReadResult result = scanner.ReadAll(vectors, limit);
         EXPECT_EQ(result.Outcome, limit < 3 ? ReadOutcome::OutOfMemory : ReadOutcome::Ok);
     }
+}
+
+// --- Reading in two parts on two threads ---
+
+// Reads an open file of bytes with the second part starting at split (0: the reader's own
+// choice of split, every file being above the threshold).
+ReadResult ReadTwoParts(const std::string& path, std::uint64_t split, TVectors& vectors,
+                        std::size_t chunk, std::uint64_t maxCount = reader::kMaxVectorCount) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    EXPECT_GE(fd, 0);
+    const reader::TReadSettings settings{1, chunk, maxCount};
+    struct stat status {};
+    EXPECT_EQ(fstat(fd, &status), 0);
+    const ReadResult result =
+        split == 0 ? reader::ReadOpenFile(fd, static_cast<std::uint64_t>(status.st_size), vectors,
+                                          settings)
+                   : reader::ReadInTwoParts(fd, split, vectors, settings);
+    close(fd);
+    return result;
+}
+
+// Every split a file can have: just after each LF but the last byte.
+std::vector<std::uint64_t> SplitsOf(const std::string& bytes) {
+    std::vector<std::uint64_t> splits;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        if (bytes[i] == '\n') splits.push_back(i + 1);
+    }
+    return splits;
+}
+
+// Layouts around the split: a line holding only X before it, a CR LF, a run of blank lines,
+// a byte 26 on either side, an invalid number after it (numbered for the whole file), a
+// first part of blanks only, numbers ignored after Y.
+std::vector<std::string> SplitLayouts() {
+    return {
+        "1\n2 3\n4 5\n",
+        "1 2\r\n3\r\n4 5\r\n6 7\r\n",
+        "1 2\n\n\n\n\n3 4\n\n5 6\n",
+        "1 2\n\x1a\n5 6\n7 8\n",
+        "1 2\n3 4\n\n5\x1a 6\n7 8\n",
+        "1 2\n3 4\n5 6\n7 x\n8 9\n",
+        "1 2\n3\n4\n5\n6 ;\n",
+        "\n\n\n\n \t\n\n1 2\n3 4\n",
+        "1 2 3\n4 5 6 7\n8\n9 10 11\n",
+        "1 2\n3 4\n\n",
+        "1 2\n3 4\n \n\n",
+        "1 2\n\n",
+    };
+}
+
+TEST(ReadInTwoPartsTest, TableGivesTheSameResultsAtEverySplit) {
+    TempPath file("two_parts_table.txt");
+    for (const ReaderCase& c : LayoutCases()) {
+        SCOPED_TRACE(c.name);
+        file.Write(c.bytes);
+        std::vector<std::uint64_t> splits = SplitsOf(c.bytes);
+        splits.push_back(0);
+        for (std::uint64_t split : splits) {
+            for (std::size_t chunk : {std::size_t{3}, reader::TFileSource::kChunkSize}) {
+                SCOPED_TRACE(testing::Message() << "split " << split << " chunk " << chunk);
+                TVectors vectors;
+                ExpectCase(c, ReadTwoParts(file.Get(), split, vectors, chunk), vectors);
+            }
+        }
+    }
+}
+
+void ExpectLikeMemory(const std::string& bytes, const ReadResult& result, const TVectors& vectors) {
+    TVectors expected;
+    const ReadResult memory = ParseData(bytes, expected);
+    EXPECT_EQ(result.Outcome, memory.Outcome);
+    EXPECT_EQ(result.FailedVector, memory.FailedVector);
+    if (memory.Outcome == ReadOutcome::Ok && result.Outcome == ReadOutcome::Ok) {
+        ExpectSameVectors(Contents(vectors), Contents(expected));
+    }
+}
+
+TEST(ReadInTwoPartsTest, LayoutsAroundTheSplit) {
+    TempPath file("two_parts_layouts.txt");
+    for (const std::string& bytes : SplitLayouts()) {
+        SCOPED_TRACE(bytes);
+        file.Write(bytes);
+        for (std::uint64_t split : SplitsOf(bytes)) {
+            for (std::size_t chunk : {std::size_t{1}, std::size_t{4}, std::size_t{64}}) {
+                SCOPED_TRACE(testing::Message() << "split " << split << " chunk " << chunk);
+                TVectors vectors;
+                ExpectLikeMemory(bytes, ReadTwoParts(file.Get(), split, vectors, chunk), vectors);
+            }
+        }
+    }
+}
+
+// The count limit holds for both parts together, also ahead of an invalid number that the
+// second part meets after the limit.
+TEST(ReadInTwoPartsTest, CountLimitCoversBothParts) {
+    TempPath file("two_parts_limit.txt");
+    struct LimitCase {
+        std::string bytes;
+        std::uint64_t limit;
+        ReadOutcome outcome;
+    };
+    const LimitCase cases[] = {
+        {"1 2\n3 4\n5 6\n", 2, ReadOutcome::OutOfMemory},
+        {"1 2\n3 4\n5 6\n", 3, ReadOutcome::Ok},
+        {"1 2\n3 4\n5 6\nx\n", 3, ReadOutcome::OutOfMemory},
+        {"1 2\n3 4\n5 6\nx\n", 4, ReadOutcome::InvalidNumber},
+    };
+    for (const LimitCase& c : cases) {
+        file.Write(c.bytes);
+        for (std::uint64_t split : SplitsOf(c.bytes)) {
+            SCOPED_TRACE(testing::Message()
+                         << c.bytes << " limit " << c.limit << " split " << split);
+            TVectors vectors;
+            const ReadResult result = ReadTwoParts(file.Get(), split, vectors, 2, c.limit);
+            EXPECT_EQ(result.Outcome, c.outcome);
+            if (c.outcome == ReadOutcome::InvalidNumber) {
+                EXPECT_EQ(result.FailedVector, 4u);
+            }
+        }
+    }
+}
+
+// Random files of mixed layouts (fixed seeds), read in two parts at the middle and at
+// random splits, against the reading from memory.
+std::string RandomLayout(std::mt19937& random) {
+    static const char* const pieces[] = {
+        "1.5", "-2", "3e2", "0.125", "-7.25e-3", "42", ".5",   "5.",   " ", "  ",  "\t",
+        "\n",  "\n", "\n",  "\n",    "\r\n",     "\r", "\n\n", "\x01", "x", "1,5", "\x1a",
+    };
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(1, 400);
+    std::uniform_int_distribution<int> percent(0, 99);
+    const bool rare = percent(random) < 70;  // most files hold no invalid number or byte 26
+    std::string bytes;
+    for (int n = length(random); n > 0; --n) {
+        std::string piece = pieces[pick(random)];
+        if (rare && (piece == "x" || piece == "1,5" || piece == "\x1a")) piece = "9";
+        bytes += piece;
+    }
+    return bytes;
+}
+
+TEST(ReadInTwoPartsTest, RandomFilesReadAsFromMemory) {
+    TempPath file("two_parts_random.txt");
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::mt19937 random(seed);
+        const std::string bytes = RandomLayout(random);
+        SCOPED_TRACE(seed);
+        file.Write(bytes);
+        std::vector<std::uint64_t> splits = SplitsOf(bytes);
+        std::shuffle(splits.begin(), splits.end(), random);
+        if (splits.size() > 4) splits.resize(4);
+        splits.push_back(0);
+        for (std::uint64_t split : splits) {
+            std::uniform_int_distribution<std::size_t> chunk(1, 50);
+            TVectors vectors;
+            ExpectLikeMemory(bytes, ReadTwoParts(file.Get(), split, vectors, chunk(random)),
+                             vectors);
+        }
+    }
+}
+
+// A file above the real threshold through ReadDataFile, in file order.
+TEST(ReadInTwoPartsTest, LargeFileKeepsFileOrder) {
+    TempPath file("two_parts_large.txt");
+    const int lines = 1200000;
+    std::string bytes;
+    for (int i = 0; i < lines; ++i) bytes += std::to_string(i) + " -" + std::to_string(i) + ".25\n";
+    ASSERT_GE(bytes.size(), std::size_t{16} << 20);
+    file.Write(bytes);
+    TVectors vectors;
+    ASSERT_EQ(ReadDataFile(file.Get(), vectors).Outcome, ReadOutcome::Ok);
+    ASSERT_EQ(vectors.Size(), static_cast<std::size_t>(lines));
+    for (int i = 0; i < lines; ++i) {
+        ASSERT_EQ(Bits(vectors[i].X), Bits(i));
+        ASSERT_EQ(Bits(vectors[i].Y), Bits(-i - 0.25));
+    }
+    // The storage is no larger than the one-thread reading leaves: nothing of the second
+    // part's copy is kept.
+    EXPECT_LE(vectors.CapacityBytes(), vectors.Size() * sizeof(TVector) * 5 / 4 + (1 << 20));
 }
 
 }  // namespace
