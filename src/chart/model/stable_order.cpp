@@ -6,8 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <exception>
 #include <limits>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <vector>
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -109,18 +112,59 @@ std::size_t StartsFromCounts(std::vector<std::size_t>& counts) {
     return largest;
 }
 
-// Visits the points of source in blocks: visit(count, block) with block[c][0, count).
+// Visits points [begin, end) of source in blocks: visit(count, block) with block[c][0, count).
 constexpr std::size_t kBlockSize = 512;
 template <std::size_t N, class Visit>
-void ForEachBlock(std::size_t n, const PointSource<N>& source, Visit visit) {
+void ForEachBlock(const PointSource<N>& source, std::size_t begin, std::size_t end, Visit visit) {
     std::array<std::array<double, kBlockSize>, N> buffer;
     std::array<double*, N> block;
     for (std::size_t c = 0; c < N; ++c) block[c] = buffer[c].data();
-    for (std::size_t first = 0; first < n; first += kBlockSize) {
-        const std::size_t count = std::min(kBlockSize, n - first);
+    for (std::size_t first = begin; first < end; first += kBlockSize) {
+        const std::size_t count = std::min(kBlockSize, end - first);
         source(first, count, block);
         visit(count, block);
     }
+}
+
+// Runs work(0) and work(1), the second on a thread of its own when parallel and one can be
+// started, and rethrows an exception either of them threw.
+template <class Work>
+void RunInTwoParts(bool parallel, const Work& work) {
+    std::exception_ptr helperError;
+    std::thread helper;
+    if (parallel) {
+        try {
+            helper = std::thread([&] {
+                try {
+                    work(1);
+                } catch (...) {
+                    helperError = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+        }
+    }
+    std::exception_ptr error;
+    try {
+        work(0);
+        if (!helper.joinable()) work(1);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    if (helper.joinable()) helper.join();
+    if (error) std::rethrow_exception(error);
+    if (helperError) std::rethrow_exception(helperError);
+}
+
+// Below this many points one thread sorts them all: starting a second costs more than it saves.
+constexpr std::size_t kParallelMinimum = std::size_t{1} << 16;
+
+// Where part 0 and 1 of n points begin and end.
+std::size_t PartBegin(std::size_t n, int part) {
+    return part == 0 ? 0 : n / 2;
+}
+std::size_t PartEnd(std::size_t n, int part) {
+    return part == 0 ? n / 2 : n;
 }
 
 // What one pass over the X values tells before sorting.
@@ -129,13 +173,33 @@ struct XSurvey {
     bool negativeZero = false;
     bool nan = false;
     bool ascending = true;
+    bool empty = true;
+    double firstX = 0, lastX = 0;  // of the points surveyed, when there are any
+
+    // The survey of these points followed by those of next.
+    XSurvey FollowedBy(const XSurvey& next) const {
+        if (empty) return next;
+        if (next.empty) return *this;
+        XSurvey both = *this;
+        both.lowestKey = std::min(lowestKey, next.lowestKey);
+        both.highestKey = std::max(highestKey, next.highestKey);
+        both.negativeZero |= next.negativeZero;
+        both.nan |= next.nan;
+        both.ascending = ascending && next.ascending && !(next.firstX < lastX);
+        both.lastX = next.lastX;
+        return both;
+    }
 };
 
 template <std::size_t N>
-XSurvey SurveyX(std::size_t n, const PointSource<N>& source) {
+XSurvey SurveyX(const PointSource<N>& source, std::size_t begin, std::size_t end) {
     XSurvey survey;
+    survey.empty = begin == end;
     double last = -std::numeric_limits<double>::infinity();
-    ForEachBlock(n, source, [&](std::size_t count, const std::array<double*, N>& block) {
+    bool atBegin = true;
+    ForEachBlock(source, begin, end, [&](std::size_t count, const std::array<double*, N>& block) {
+        if (atBegin) survey.firstX = block[0][0];
+        atBegin = false;
         for (std::size_t k = 0; k < count; ++k) {
             const double v = block[0][k];
             if (v != v) {
@@ -150,47 +214,37 @@ XSurvey SurveyX(std::size_t n, const PointSource<N>& source) {
             last = v;
         }
     });
+    survey.lastX = last;
     return survey;
 }
 
 // A most-significant-digit radix sort: each pass distributes a range by the highest bits in
 // which its keys differ, in order of appearance (so it is stable), and the buckets are sorted
-// in turn. The first pass distributes the source's points straight into the columns; each
-// bucket is then sorted as records (X and the other values side by side) in room the size of
-// the largest bucket, and written back. So no second copy of all points is ever held, unless
-// one bucket holds most of them. Ranges of equal keys are done at once.
+// in turn. The first pass (SortedCopy below) distributes the source's points straight into the
+// columns; this sorts its buckets, each as records (X and the other values side by side) in
+// room the size of the largest bucket, and writes them back. So no second copy of all points
+// is ever held, unless one bucket holds most of them. Ranges of equal keys are done at once.
 template <std::size_t N, class Codec>
 class RadixSorter {
   public:
     explicit RadixSorter(const std::array<std::span<double>, N>& columns) : columns_(columns) {}
 
-    // The first pass takes the highest bits in which the keys of all points differ, so data of
-    // one sign and scale fill few of its buckets; that keeps its writes close together, which
-    // matters more than even buckets.
-    void SortFrom(std::size_t n, const PointSource<N>& source, Digit digit) {
-        std::vector<std::size_t>& next = counts_[0];
-        next.assign(digit.mask + 1, 0);
-        ForEachBlock(n, source, [&](std::size_t count, const std::array<double*, N>& block) {
-            for (std::size_t k = 0; k < count; ++k) ++next[digit.Of(OrderedKey(block[0][k]))];
-        });
-        const std::size_t largest = StartsFromCounts(next);
-        ForEachBlock(n, source, [&](std::size_t count, const std::array<double*, N>& block) {
-            for (std::size_t k = 0; k < count; ++k) {
-                const std::size_t at = next[digit.Of(OrderedKey(block[0][k]))]++;
-                for (std::size_t c = 0; c < N; ++c) columns_[c][at] = block[c][k];
-            }
-        });
-        // next[b] is now where bucket b ends.
+    // Sorts each of the ranges [start, ends[0]), [ends[0], ends[1]), ... of the columns.
+    void SortRanges(std::size_t start, std::span<const std::size_t> ends) {
+        std::size_t largest = 0;
+        for (std::size_t from = start; const std::size_t end : ends) {
+            largest = std::max(largest, end - from);
+            from = end;
+        }
         const auto records = UninitialisedArray<Record<N>>(largest);
         const auto scratch = UninitialisedArray<Record<N>>(largest);
-        std::size_t start = 0;
-        for (const std::size_t end : next) {
+        for (const std::size_t end : ends) {
             if (end - start > 1) {
                 const std::uint64_t differing = Read(start, end - start, records.get());
-                // A bucket of equal keys is in order already.
+                // A range of equal keys is in order already.
                 if (differing != 0) {
                     SortRange(records.get(), scratch.get(), end - start, start,
-                              std::bit_width(differing), 1);
+                              std::bit_width(differing), 0);
                 }
             }
             start = end;
@@ -296,10 +350,67 @@ class RadixSorter {
     std::array<std::vector<std::size_t>, kLevels> counts_;  // per level, kept between ranges
 };
 
+// The first pass of the radix sort, by the highest bits in which the keys of all points differ
+// (so data of one sign and scale fill few of its buckets, which keeps its writes close
+// together), straight from the source into the columns; then the sort of every bucket. Large
+// inputs are done in two parts on two threads: each counts and distributes half of the points
+// (the second half's points go behind the first half's in every bucket, which keeps the order
+// stable), then each sorts the buckets that hold about half of the points.
+template <std::size_t N, class Codec>
+void DistributeAndSort(std::size_t n, const PointSource<N>& source,
+                       const std::array<std::span<double>, N>& columns, Digit digit,
+                       bool parallel) {
+    std::array<std::vector<std::size_t>, 2> next;
+    RunInTwoParts(parallel, [&](int part) {
+        std::vector<std::size_t>& counts = next[static_cast<std::size_t>(part)];
+        counts.assign(digit.mask + 1, 0);
+        ForEachBlock(source, PartBegin(n, part), PartEnd(n, part),
+                     [&](std::size_t count, const std::array<double*, N>& block) {
+                         for (std::size_t k = 0; k < count; ++k)
+                             ++counts[digit.Of(OrderedKey(block[0][k]))];
+                     });
+    });
+    // Bucket b: part 0's points from next[0][b], part 1's from next[1][b], ending at ends[b].
+    std::vector<std::size_t> ends(digit.mask + 1);
+    std::size_t middle = 0;  // the first bucket of the second half
+    for (std::size_t b = 0, offset = 0; b < ends.size(); ++b) {
+        const std::size_t first = next[0][b], second = next[1][b];
+        next[0][b] = offset;
+        next[1][b] = offset + first;
+        offset += first + second;
+        ends[b] = offset;
+        if (offset <= n / 2) middle = b + 1;
+    }
+    RunInTwoParts(parallel, [&](int part) {
+        std::vector<std::size_t>& at = next[static_cast<std::size_t>(part)];
+        ForEachBlock(source, PartBegin(n, part), PartEnd(n, part),
+                     [&](std::size_t count, const std::array<double*, N>& block) {
+                         for (std::size_t k = 0; k < count; ++k) {
+                             const std::size_t to = at[digit.Of(OrderedKey(block[0][k]))]++;
+                             for (std::size_t c = 0; c < N; ++c) columns[c][to] = block[c][k];
+                         }
+                     });
+    });
+    RunInTwoParts(parallel, [&](int part) {
+        const std::span<const std::size_t> all(ends);
+        if (part == 0)
+            RadixSorter<N, Codec>(columns).SortRanges(0, all.first(middle));
+        else if (middle < all.size())
+            RadixSorter<N, Codec>(columns).SortRanges(middle == 0 ? 0 : all[middle - 1],
+                                                      all.subspan(middle));
+    });
+}
+
 template <std::size_t N>
 bool SortedCopy(std::size_t n, const PointSource<N>& source,
                 const std::array<std::span<double>, N>& columns) {
-    const XSurvey survey = SurveyX(n, source);
+    const bool parallel = n >= kParallelMinimum;
+    std::array<XSurvey, 2> parts;
+    RunInTwoParts(parallel, [&](int part) {
+        parts[static_cast<std::size_t>(part)] =
+            SurveyX(source, PartBegin(n, part), PartEnd(n, part));
+    });
+    const XSurvey survey = parts[0].FollowedBy(parts[1]);
     if (survey.nan) return false;
     if (survey.ascending) {
         for (std::size_t first = 0; first < n; first += kBlockSize) {
@@ -309,12 +420,12 @@ bool SortedCopy(std::size_t n, const PointSource<N>& source,
         }
         return true;
     }
-    const Digit first =
+    const Digit digit =
         DigitFor(std::bit_width(survey.lowestKey ^ survey.highestKey), n, kFirstDigitBits);
     if (survey.negativeZero)
-        RadixSorter<N, XAsIs>(columns).SortFrom(n, source, first);
+        DistributeAndSort<N, XAsIs>(n, source, columns, digit, parallel);
     else
-        RadixSorter<N, XAsKey>(columns).SortFrom(n, source, first);
+        DistributeAndSort<N, XAsKey>(n, source, columns, digit, parallel);
     return true;
 }
 
