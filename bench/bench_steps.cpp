@@ -11,6 +11,7 @@
 #include "analysis/projection.h"
 #include "analysis/rotation.h"
 #include "analysis/vectors.h"
+#include "parallel/two_parts.h"
 
 namespace morvik {
 namespace {
@@ -72,7 +73,8 @@ void BM_ComputeCovarianceMatrix(benchmark::State& state) {
 }
 BENCHMARK(BM_ComputeCovarianceMatrix)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 
-// One frame of the step 5 animation: t, p and the interpolated position of every point.
+// One frame of the step 5 animation: t, p and the interpolated position of every point, on two
+// threads as the main window computes it.
 void BM_ProjectionAnimationFrame(benchmark::State& state) {
     const auto count = static_cast<std::uint32_t>(state.range(0));
     const TVectors zeroMean = MakeData(count);
@@ -85,11 +87,13 @@ void BM_ProjectionAnimationFrame(benchmark::State& state) {
     int frame = 0;
     for (auto _ : state) {
         frame = frame % kProjectionFrames + 1;
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const TVector z = zeroMean[i];
-            const TVector p = ProjectionPoint(pc, NewValue(pc, z));
-            positions[i] = AnimationPosition(z, p, frame);
-        }
+        ForEachHalf(count, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const TVector z = zeroMean[i];
+                const TVector p = ProjectionPoint(pc, NewValue(pc, z));
+                positions[i] = AnimationPosition(z, p, frame);
+            }
+        });
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * count);
@@ -110,9 +114,10 @@ void BM_RotationFrame(benchmark::State& state) {
     for (auto _ : state) {
         angle = NextAngle(angle);
         const TRotation rotation = RotationFor(angle);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            positions[i] = RotatedPoint(rotation, NewValue(pc, zeroMean[i]));
-        }
+        ForEachHalf(count, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i)
+                positions[i] = RotatedPoint(rotation, NewValue(pc, zeroMean[i]));
+        });
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * count);

@@ -10,6 +10,7 @@
 #include "analysis/projection.h"
 #include "analysis/rotation.h"
 #include "chart/view/chart_widget.h"
+#include "parallel/two_parts.h"
 #include "windows/form1.h"
 #include "windows/pause.h"
 #include "windows/report_memo.h"
@@ -179,14 +180,16 @@ void TForm1::MoveDataToProjection() {
     const std::span<double> ys = series1.YValues();
     const std::size_t n = std::min<std::size_t>(count, xs.size());
     for (int frame = 1; frame <= morvik::kProjectionFrames; ++frame) {
-        for (std::size_t i = 0; i < n; ++i) {
-            const morvik::TVector z = Data.ZeroMeanVectors[i];
-            const morvik::TVector p =
-                morvik::ProjectionPoint(PCVector, morvik::NewValue(PCVector, z));
-            const morvik::TVector position = morvik::AnimationPosition(z, p, frame);
-            xs[i] = position.X;
-            ys[i] = position.Y;
-        }
+        morvik::ForEachHalf(n, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                const morvik::TVector z = Data.ZeroMeanVectors[i];
+                const morvik::TVector p =
+                    morvik::ProjectionPoint(PCVector, morvik::NewValue(PCVector, z));
+                const morvik::TVector position = morvik::AnimationPosition(z, p, frame);
+                xs[i] = position.X;
+                ys[i] = position.Y;
+            }
+        });
         series1.ValuesChanged();
         chrtGraph->repaint();
         morvik::Pause(kProjectionFramePauseMs);
@@ -212,12 +215,14 @@ bool TForm1::DeriveNewDataSet() {
     for (unsigned frame = 0; frame < frames; ++frame) {
         angle = morvik::NextAngle(angle);
         const morvik::TRotation rotation = morvik::RotationFor(angle);
-        for (std::size_t j = 0; j < n; ++j) {
-            const double t = morvik::NewValue(PCVector, Data.ZeroMeanVectors[j]);
-            const morvik::TVector point = morvik::RotatedPoint(rotation, t);
-            xs[j] = point.X;
-            ys[j] = point.Y;
-        }
+        morvik::ForEachHalf(n, [&](std::size_t begin, std::size_t end) {
+            for (std::size_t j = begin; j < end; ++j) {
+                const double t = morvik::NewValue(PCVector, Data.ZeroMeanVectors[j]);
+                const morvik::TVector point = morvik::RotatedPoint(rotation, t);
+                xs[j] = point.X;
+                ys[j] = point.Y;
+            }
+        });
         model.Series3.ValuesChanged();
         DrawPrincipalComponent();
         chrtGraph->repaint();

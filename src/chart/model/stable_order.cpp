@@ -6,15 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <exception>
 #include <limits>
 #include <memory>
-#include <system_error>
-#include <thread>
 #include <vector>
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
+
+#include "parallel/two_parts.h"
 
 namespace morvik::chart {
 namespace {
@@ -124,47 +123,6 @@ void ForEachBlock(const PointSource<N>& source, std::size_t begin, std::size_t e
         source(first, count, block);
         visit(count, block);
     }
-}
-
-// Runs work(0) and work(1), the second on a thread of its own when parallel and one can be
-// started, and rethrows an exception either of them threw.
-template <class Work>
-void RunInTwoParts(bool parallel, const Work& work) {
-    std::exception_ptr helperError;
-    std::thread helper;
-    if (parallel) {
-        try {
-            helper = std::thread([&] {
-                try {
-                    work(1);
-                } catch (...) {
-                    helperError = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-        }
-    }
-    std::exception_ptr error;
-    try {
-        work(0);
-        if (!helper.joinable()) work(1);
-    } catch (...) {
-        error = std::current_exception();
-    }
-    if (helper.joinable()) helper.join();
-    if (error) std::rethrow_exception(error);
-    if (helperError) std::rethrow_exception(helperError);
-}
-
-// Below this many points one thread sorts them all: starting a second costs more than it saves.
-constexpr std::size_t kParallelMinimum = std::size_t{1} << 16;
-
-// Where part 0 and 1 of n points begin and end.
-std::size_t PartBegin(std::size_t n, int part) {
-    return part == 0 ? 0 : n / 2;
-}
-std::size_t PartEnd(std::size_t n, int part) {
-    return part == 0 ? n / 2 : n;
 }
 
 // What one pass over the X values tells before sorting.
@@ -404,7 +362,7 @@ void DistributeAndSort(std::size_t n, const PointSource<N>& source,
 template <std::size_t N>
 bool SortedCopy(std::size_t n, const PointSource<N>& source,
                 const std::array<std::span<double>, N>& columns) {
-    const bool parallel = n >= kParallelMinimum;
+    const bool parallel = n >= kTwoPartsMinimum;
     std::array<XSurvey, 2> parts;
     RunInTwoParts(parallel, [&](int part) {
         parts[static_cast<std::size_t>(part)] =
