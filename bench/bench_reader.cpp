@@ -166,16 +166,18 @@ double NumpySeconds(const DataFile& file) {
     return seconds;
 }
 
-// Keeps the real time of every benchmark run for the comparison printed at the end.
+// Keeps the real time of every benchmark for the comparison printed at the end: the median
+// when runs are repeated (and perhaps only their aggregates reported), else the one run.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                const double seconds =
-                    run.real_accumulated_time / static_cast<double>(run.iterations);
-                secondsByName[run.benchmark_name()] = seconds;
-            }
+            if (run.error_occurred) continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type != Run::RT_Iteration && !median) continue;
+            const std::string name = run.run_name.str();
+            if (!median && secondsByName.count(name) != 0) continue;  // a repetition
+            secondsByName[name] = run.real_accumulated_time / static_cast<double>(run.iterations);
         }
         ConsoleReporter::ReportRuns(runs);
     }
