@@ -4,8 +4,11 @@
 #include <QTest>
 #include <bit>
 #include <cmath>
+#include <random>
+#include <utility>
 
 #include "analysis/projection.h"
+#include "analysis/rotation.h"
 #include "chart/view/chart_widget.h"
 #include "support/window_test_support.h"
 
@@ -181,6 +184,65 @@ class AnimationTest : public QObject {
         expectedReport[1] = QStringLiteral("red dashed line is the X-axis.");
         QCOMPARE(f.form().ReportLines(), expectedReport);
         QVERIFY(!f.button("btnNext")->isEnabled());
+    }
+
+    // A data set large enough for the frames to be computed on two threads: every point of
+    // every frame of both animations is still exactly what the formulas give for it.
+    void framesOfALargeDataSet() {
+        ShownForm f;
+        DataFiles files;
+        AnimationRecorder recorder(f.form());
+        QByteArray bytes;
+        std::mt19937_64 random(3);
+        std::normal_distribution<double> along(0, 5), across(0, 1);
+        for (int i = 0; i < 70000; ++i) {
+            const double a = along(random), b = across(random);
+            bytes += QByteArray::number(2 + a - 0.5 * b, 'g', 17) + ' ' +
+                     QByteArray::number(1 + 0.5 * a + b, 'g', 17) + '\n';
+        }
+        f.form().OpenFile(files.write("large.txt", bytes));
+        WalkTo(f, 4);
+        auto& model = f.form().Chart()->Model();
+        const morvik::TData& data = f.form().DataSet();
+        const morvik::TPCVector pc = f.form().PrincipalComponent();
+
+        int frame = 0;
+        std::size_t mismatches = 0;
+        recorder.onPause = [&](int ms) {
+            if (ms != 33) return;
+            ++frame;
+            const auto xs = std::as_const(model.Series1).XValues();
+            const auto ys = std::as_const(model.Series1).YValues();
+            for (std::size_t i = 0; i < data.Count; ++i) {
+                const morvik::TVector z = data.ZeroMeanVectors[i];
+                const morvik::TVector p = morvik::ProjectionPoint(pc, morvik::NewValue(pc, z));
+                const morvik::TVector at = morvik::AnimationPosition(z, p, frame);
+                mismatches += Bits(xs[i]) != Bits(at.X) || Bits(ys[i]) != Bits(at.Y);
+            }
+        };
+        f.button("btnNext")->click();
+        QCOMPARE(frame, 30);
+        QCOMPARE(mismatches, std::size_t{0});
+
+        double angle = morvik::StartAngle(pc);
+        int turns = 0;
+        recorder.onPause = [&](int ms) {
+            QCOMPARE(ms, 30);
+            ++turns;
+            angle = morvik::NextAngle(angle);
+            const morvik::TRotation rotation = morvik::RotationFor(angle);
+            const auto xs = std::as_const(model.Series3).XValues();
+            const auto ys = std::as_const(model.Series3).YValues();
+            for (std::size_t j = 0; j < data.Count; ++j) {
+                const morvik::TVector at =
+                    morvik::RotatedPoint(rotation, morvik::NewValue(pc, data.ZeroMeanVectors[j]));
+                mismatches += Bits(xs[j]) != Bits(at.X) || Bits(ys[j]) != Bits(at.Y);
+            }
+        };
+        f.button("btnNext")->click();
+        QCOMPARE(turns, static_cast<int>(morvik::FrameCount(morvik::StartAngle(pc))));
+        QVERIFY(turns > 20);
+        QCOMPARE(mismatches, std::size_t{0});
     }
 
     // Back to 5 and on to 6 again repeats the same report, picture and animation.
