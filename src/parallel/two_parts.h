@@ -13,7 +13,7 @@ namespace morvik {
 // Below this many elements one thread does all: starting a second costs more than it saves.
 inline constexpr std::size_t kTwoPartsMinimum = std::size_t{1} << 16;
 
-// Where part 0 and part 1 of n elements begin and end.
+// Where the first half (part index 0) and the second (index 1) of n elements begin and end.
 inline std::size_t PartBegin(std::size_t n, int part) {
     return part == 0 ? 0 : n / 2;
 }

@@ -328,7 +328,8 @@ void DistributeAndSort(std::size_t n, const PointSource<N>& source,
                              ++counts[digit.Of(OrderedKey(block[0][k]))];
                      });
     });
-    // Bucket b: part 0's points from next[0][b], part 1's from next[1][b], ending at ends[b].
+    // Bucket b: the first half's points from next[0][b], the second half's from next[1][b],
+    // ending at ends[b].
     std::vector<std::size_t> ends(digit.mask + 1);
     std::size_t middle = 0;  // the first bucket of the second half
     for (std::size_t b = 0, offset = 0; b < ends.size(); ++b) {
