@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <stop_token>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace morvik::reader {
 

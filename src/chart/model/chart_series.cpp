@@ -103,19 +103,14 @@ void ChartSeries::AddMany(std::size_t count, const PointSource<N>& source) {
     const bool matchingKind = (N == 4) == (kind_ == SeriesKind::Arrow);
     if (x_.empty() && matchingKind && TrySortedCopy(count, source)) return;
     // One point at a time: the general rule, whatever the series holds.
-    std::array<std::array<double, 256>, N> buffer;
-    std::array<double*, N> block;
-    for (std::size_t c = 0; c < N; ++c) block[c] = buffer[c].data();
-    for (std::size_t first = 0; first < count; first += buffer[0].size()) {
-        const std::size_t n = std::min(buffer[0].size(), count - first);
-        source(first, n, block);
+    ForEachBlock(source, 0, count, [&](std::size_t n, const std::array<double*, N>& block) {
         for (std::size_t k = 0; k < n; ++k) {
             if constexpr (N == 4)
                 Add(block[0][k], block[1][k], block[2][k], block[3][k]);
             else
                 Add(block[0][k], block[1][k], block[0][k], block[1][k]);
         }
-    }
+    });
 }
 
 // False, with the series left empty, when an X is NaN: such points take the general rule.

@@ -1,6 +1,7 @@
 #pragma once
 // Points handed to a series or to the sort in bulk, a block at a time.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <functional>
@@ -13,5 +14,19 @@ namespace morvik::chart {
 template <std::size_t N>
 using PointSource = std::function<void(std::size_t first, std::size_t count,
                                        const std::array<double*, N>& columns)>;
+
+// Visits points [begin, end) of source in blocks: visit(count, block) with block[c][0, count).
+template <std::size_t N, class Visit>
+void ForEachBlock(const PointSource<N>& source, std::size_t begin, std::size_t end, Visit visit) {
+    constexpr std::size_t kBlockSize = 512;
+    std::array<std::array<double, kBlockSize>, N> buffer;
+    std::array<double*, N> block;
+    for (std::size_t c = 0; c < N; ++c) block[c] = buffer[c].data();
+    for (std::size_t first = begin; first < end; first += kBlockSize) {
+        const std::size_t count = std::min(kBlockSize, end - first);
+        source(first, count, block);
+        visit(count, block);
+    }
+}
 
 }  // namespace morvik::chart

@@ -111,19 +111,8 @@ std::size_t StartsFromCounts(std::vector<std::size_t>& counts) {
     return largest;
 }
 
-// Visits points [begin, end) of source in blocks: visit(count, block) with block[c][0, count).
+// Blocks asked of a source that writes straight into the columns.
 constexpr std::size_t kBlockSize = 512;
-template <std::size_t N, class Visit>
-void ForEachBlock(const PointSource<N>& source, std::size_t begin, std::size_t end, Visit visit) {
-    std::array<std::array<double, kBlockSize>, N> buffer;
-    std::array<double*, N> block;
-    for (std::size_t c = 0; c < N; ++c) block[c] = buffer[c].data();
-    for (std::size_t first = begin; first < end; first += kBlockSize) {
-        const std::size_t count = std::min(kBlockSize, end - first);
-        source(first, count, block);
-        visit(count, block);
-    }
-}
 
 // What one pass over the X values tells before sorting.
 struct XSurvey {
